@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ls {
+
+// The one writer of every file the service owns. The content goes to a temporary file in the
+// target's directory, is flushed to disk and renamed over the target, so a crash or power cut
+// leaves either the old content or the new, never a torn file. An existing file keeps its
+// permissions; a missing parent directory is created; empty content is refused (the old file
+// stays), because no file of the service is legitimately empty.
+class AtomicFile {
+public:
+    static bool write(const QString& path, const QByteArray& content);
+};
+
+} // namespace ls

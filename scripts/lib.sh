@@ -1,0 +1,50 @@
+# Shared by scripts/run and scripts/test: the Debian packages the project needs, the build, and
+# the private bus. Source it; it defines functions and changes nothing by itself.
+
+CM_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# qtbase5-dev, qtbase5-dev-tools, cmake, g++, make: the build. dbus-daemon, dbus-bin: the private
+# bus and dbus-send. liblouis-data: the braille tables whose metadata the service lists.
+# libglib2.0-bin (gdbus) and systemd (busctl): the command-line clients the end-to-end tests and
+# the demo use. jq: the simulated tools read JSON settings with it. openssl: scripts/make-root
+# makes real self-signed certificates for the web server with it.
+CM_PACKAGES="qtbase5-dev qtbase5-dev-tools cmake g++ make dbus-daemon dbus-bin liblouis-data libglib2.0-bin systemd jq openssl"
+
+cm_install_packages() {
+    local missing=""
+    for package in $CM_PACKAGES; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing Debian packages:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# cm_build BUILD_DIR [cmake options...]
+cm_build() {
+    local build_dir=$1
+    shift
+    cmake -S "$CM_SOURCE_DIR" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
+        cmake --build "$build_dir" -j "$(nproc)"
+}
+
+# cm_start_bus: starts a private dbus-daemon with the project's configuration and sets
+# CM_BUS_ADDRESS and CM_BUS_PID.
+cm_start_bus() {
+    local output
+    output=$(dbus-daemon --config-file="$CM_SOURCE_DIR/dbus/private-bus.conf" --fork --print-address=1 --print-pid=1) || return 1
+    CM_BUS_ADDRESS=$(echo "$output" | sed -n 1p)
+    CM_BUS_PID=$(echo "$output" | sed -n 2p)
+}
+
+# cm_wait_ready ROOT PID: waits until the service watcher file says ready (or the daemon died).
+cm_wait_ready() {
+    local ready_file="$1/var/run/service-watcher/configuration-manager"
+    for _ in $(seq 1 300); do
+        [ "$(cat "$ready_file" 2>/dev/null)" = "1" ] && return 0
+        kill -0 "$2" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}

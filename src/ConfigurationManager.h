@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ls/IDBusAdaptor.h"
+
+#include <QObject>
+#include <QVariantMap>
+#include <QVector>
+
+namespace ls {
+class ICommand;
+class JFile;
+class PFile;
+} // namespace ls
+
+// Owner of every handler and settings object of the service. The constructor reads nothing;
+// init() builds and wires everything from the event loop, and process() routes each request of
+// the command protocol to the handler registered for its command id.
+class ConfigurationManager : public QObject, public ls::IDBusAdaptor {
+    Q_OBJECT
+
+public:
+    explicit ConfigurationManager(QObject* parent = nullptr);
+    ~ConfigurationManager() override;
+
+    QVariantMap process(const QVariantMap& request) override;
+
+    // Builds the settings objects and handlers in their fixed order and registers the handlers.
+    void init();
+
+    // Adds a handler to the end of the search order; the manager does not take ownership.
+    void registerCommand(ls::ICommand* command);
+
+    static QVariantMap result(const QString& resultId, const QString& errorId);
+
+signals:
+    void notification(QVariantMap notification);
+
+private:
+    QVector<ls::ICommand*> m_commands;
+};

@@ -1,0 +1,58 @@
+#include "ConfigurationManagerAdaptor.h"
+
+#include "ConfigurationManager.h"
+#include "libcorvane/LogPrefix.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+
+CM_LOGGING_CATEGORY(lcAdaptor, "ConfigurationManagerAdaptor")
+
+
+ConfigurationManagerAdaptor::ConfigurationManagerAdaptor(ConfigurationManager* manager)
+    : QDBusAbstractAdaptor(manager)
+    , m_manager(manager)
+{
+    setAutoRelaySignals(true);
+
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        LOG_ERROR(lcAdaptor) << "Unable to connect to system-bus!";
+        return;
+    }
+    if (!bus.registerObject(objectPath(), manager, QDBusConnection::ExportAdaptors)) {
+        LOG_ERROR(lcAdaptor) << "Unable to register object on system-bus!";
+        return;
+    }
+    if (bus.registerService(serviceName())) {
+        LOG_DEBUG(lcAdaptor) << "Successfully registered on DBus:" << serviceName();
+        lcm::registerPropList();
+        qDBusRegisterMetaType<QPair<QString, QVariantMap>>();
+        qDBusRegisterMetaType<QList<QPair<QString, QVariantMap>>>();
+        qDBusRegisterMetaType<QVariantMap>();
+        qDBusRegisterMetaType<QVariantList>();
+        return;
+    }
+    const QString message = bus.lastError().message();
+    LOG_ERROR(lcAdaptor) << QStringLiteral("Unable to register Service: ")
+            + (message.isEmpty() ? QStringLiteral("Service-name already in use.") : message);
+}
+
+const QString& ConfigurationManagerAdaptor::serviceName()
+{
+    static const QString name = QStringLiteral("com.corvanebraille.ConfigurationManager");
+    return name;
+}
+
+const QString& ConfigurationManagerAdaptor::objectPath()
+{
+    static const QString path = QStringLiteral("/");
+    return path;
+}
+
+const QString& ConfigurationManagerAdaptor::defaultCatalog()
+{
+    static const QString master = QStringLiteral("masterCollectionKey");
+    return master;
+}

@@ -1,0 +1,6 @@
+#include "StartupLoop.h"
+
+int main(int argc, char** argv)
+{
+    return StartupLoop::run(argc, argv);
+}

@@ -1,0 +1,196 @@
+// The built daemon on a private bus and root, driven the way the embosser's other services and
+// a developer at a shell reach it: QDBusInterface, gdbus, busctl and dbus-send.
+#include "DaemonProcess.h"
+#include "PrivateBus.h"
+#include "TestRoot.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDomDocument>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+const QString service = QStringLiteral("com.corvanebraille.ConfigurationManager");
+const QString interfaceName = QStringLiteral("com.corvanebraille.ConfigurationManager");
+
+// Runs a command-line client and returns its standard output (empty when it failed).
+QString runClient(const QString& program, const QStringList& arguments)
+{
+    QProcess client;
+    client.start(program, arguments);
+    if (!client.waitForFinished(20000) || client.exitCode() != 0) {
+        qWarning().noquote() << program << "failed:" << client.readAllStandardError();
+        return QString();
+    }
+    return QString::fromUtf8(client.readAllStandardOutput());
+}
+
+// Method name and signature per member, in declaration order, from introspection XML.
+QStringList methodsOf(const QString& xml)
+{
+    QDomDocument document;
+    document.setContent(xml);
+    QStringList methods;
+    const QDomNodeList interfaces = document.elementsByTagName(QStringLiteral("interface"));
+    for (int i = 0; i < interfaces.size(); ++i) {
+        const QDomElement interface = interfaces.at(i).toElement();
+        if (interface.attribute(QStringLiteral("name")) != interfaceName) {
+            continue;
+        }
+        for (QDomElement member = interface.firstChildElement(); !member.isNull(); member = member.nextSiblingElement()) {
+            QString entry = member.tagName() + QLatin1Char(' ') + member.attribute(QStringLiteral("name")) + QLatin1Char('(');
+            for (QDomElement arg = member.firstChildElement(QStringLiteral("arg")); !arg.isNull();
+                 arg = arg.nextSiblingElement(QStringLiteral("arg"))) {
+                entry += arg.attribute(QStringLiteral("direction"), QStringLiteral("out")) + QLatin1Char(':')
+                    + arg.attribute(QStringLiteral("type")) + QLatin1Char(' ');
+            }
+            methods << entry + QLatin1Char(')');
+        }
+    }
+    return methods;
+}
+} // namespace
+
+class TestE2eService : public QObject {
+    Q_OBJECT
+
+private:
+    TestRoot* m_root = nullptr;
+    PrivateBus* m_bus = nullptr;
+    DaemonProcess* m_daemon = nullptr;
+
+    QDBusInterface interface() const
+    {
+        return QDBusInterface(service, QStringLiteral("/"), interfaceName, QDBusConnection::systemBus());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_root = new TestRoot;
+        QVERIFY(m_root->isValid());
+        m_bus = new PrivateBus;
+        QVERIFY(m_bus->isValid());
+        m_daemon = new DaemonProcess(m_root->path(), QStringLiteral("ConfigurationManagerAdaptor.debug=true\nServiceWatcher.debug=true"));
+        QVERIFY(m_daemon->start());
+        QVERIFY2(m_daemon->waitForReady(), qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
+        QVERIFY(m_daemon->waitForLog(QStringLiteral("Successfully registered on DBus: ") + service));
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_daemon;
+        delete m_bus;
+        delete m_root;
+    }
+
+    void processAnswersThroughQtDBus()
+    {
+        QDBusInterface manager = interface();
+        QVERIFY(manager.isValid());
+        const QVariantMap request { { QStringLiteral("commandId"), QStringLiteral("Layout") },
+            { QStringLiteral("subCommandId"), QStringLiteral("GetActive") },
+            { QStringLiteral("senderId"), QStringLiteral("Nobody") } };
+        const QDBusReply<QVariantMap> reply = manager.call(QStringLiteral("process"), request);
+        QVERIFY2(reply.isValid(), qPrintable(reply.error().message()));
+        QCOMPARE(reply.value().value(QStringLiteral("resultId")).toString(), QStringLiteral("Failure"));
+        QCOMPARE(reply.value().value(QStringLiteral("errorId")).toString(), QStringLiteral("InvalidSender"));
+    }
+
+    void processAnswersCommandLineClients_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("gdbus, unlisted command id")
+            << "gdbus"
+            << QStringList { "call", "--system", "--dest", service, "--object-path", "/", "--method",
+                   interfaceName + ".process",
+                   "{'commandId': <'Layouts'>, 'subCommandId': <'GetActive'>, 'senderId': <'WebServer'>}" }
+            << "'errorId': <'InvalidCmd'>";
+        QTest::newRow("gdbus, nested arguments unpacked")
+            << "gdbus"
+            << QStringList { "call", "--system", "--dest", service, "--object-path", "/", "--method",
+                   interfaceName + ".process",
+                   "{'commandId': <'Layout'>, 'subCommandId': <'GetActive'>, 'senderId': <'Panel'>, "
+                   "'layoutData': <{'a': <[1, 2]>, 'b': <{'c': <'d'>}>}>}" }
+            << "'errorId': <'CmdNotFound'>";
+        QTest::newRow("busctl, missing sender key")
+            << "busctl"
+            << QStringList { "--system", "call", service, "/", interfaceName, "process", "a{sv}", "2", "commandId", "s",
+                   "Layout", "subCommandId", "s", "GetActive" }
+            << "\"errorId\" s \"InvalidCmd\"";
+        // dbus-send cannot build variants inside a dictionary, so it cannot call process; it can
+        // still see the interface.
+        QTest::newRow("dbus-send, introspection")
+            << "dbus-send"
+            << QStringList { "--system", "--print-reply", "--dest=" + service, "/",
+                   "org.freedesktop.DBus.Introspectable.Introspect" }
+            << "<method name=\"restartServicesAfterReset\">";
+    }
+
+    void processAnswersCommandLineClients()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        if (QStandardPaths::findExecutable(program).isEmpty()) {
+            QSKIP("client not installed");
+        }
+        const QString output = runClient(program, arguments);
+        QVERIFY2(output.contains(expected), qPrintable(output));
+    }
+
+    void publishedIntrospectionMatchesTheService()
+    {
+        const QString running = runClient(QStringLiteral("gdbus"),
+            { "introspect", "--system", "--dest", service, "--object-path", "/", "--xml" });
+        QVERIFY(!running.isEmpty());
+        QFile published(TestRoot::sourceDir() + QStringLiteral("/dbus/com.corvanebraille.ConfigurationManager.xml"));
+        QVERIFY(published.open(QIODevice::ReadOnly));
+        const QStringList expected = methodsOf(QString::fromUtf8(published.readAll()));
+        const QStringList actual = methodsOf(running);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(actual, expected);
+    }
+
+    void aSecondInstanceKeepsRunningWithoutTheName()
+    {
+        DaemonProcess second(m_root->path());
+        QVERIFY(second.start());
+        QVERIFY2(second.waitForLog(QStringLiteral("Unable to register Service: ")),
+            qPrintable(second.log().join(QLatin1Char('\n'))));
+        QVERIFY(second.isRunning());
+        // The first instance still owns the name and answers.
+        QDBusInterface manager = interface();
+        const QDBusReply<QVariantMap> reply = manager.call(QStringLiteral("process"), QVariantMap());
+        QVERIFY(reply.isValid());
+        QCOMPARE(reply.value().value(QStringLiteral("errorId")).toString(), QStringLiteral("InvalidCmd"));
+    }
+
+    void restartRebuildsTheServiceInTheSameProcess()
+    {
+        const qint64 pid = m_daemon->pid();
+        QDBusInterface manager = interface();
+        const QDBusMessage reply = manager.call(QStringLiteral("restartServicesAfterReset"));
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QVERIFY(m_daemon->waitForLog(QStringLiteral("QCoreApplication exited with status: 0")));
+        QVERIFY(m_daemon->waitForLog(QStringLiteral("Successfully registered on DBus: ") + service, 2));
+        QVERIFY(m_daemon->waitForLog(QStringLiteral("configuration-manager ready"), 2));
+        QCOMPARE(m_daemon->pid(), pid);
+
+        QDBusInterface again = interface();
+        const QDBusReply<QVariantMap> answer = again.call(QStringLiteral("process"), QVariantMap());
+        QVERIFY2(answer.isValid(), qPrintable(answer.error().message()));
+        QCOMPARE(answer.value().value(QStringLiteral("errorId")).toString(), QStringLiteral("InvalidCmd"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eService)
+#include "tst_e2e_service.moc"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "PrivateBus.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The built configuration-manager running on the test's root and private bus. Its log lines are
+// collected as they arrive; waits poll a condition under a deadline, never a fixed sleep.
+class DaemonProcess {
+public:
+    // rootPath: the CONFIGURATION_MANAGER_ROOT; loggingRules: QT_LOGGING_RULES for the daemon.
+    explicit DaemonProcess(const QString& rootPath, const QString& loggingRules = QString());
+    ~DaemonProcess();
+
+    bool start();
+    // True once the service watcher file says ready.
+    bool waitForReady(int timeoutMs = 20000);
+    bool waitForLog(const QString& text, int count = 1, int timeoutMs = 20000);
+    int logCount(const QString& text);
+    QStringList log();
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
+    void stop();
+
+    static QString executable();
+
+private:
+    void collect();
+
+    QString m_rootPath;
+    QString m_loggingRules;
+    ChildProcess m_process;
+    QStringList m_lines;
+    QByteArray m_partial;
+};
