@@ -1,6 +1,10 @@
 #include "ConfigurationManager.h"
 
 #include "libcorvane/LogPrefix.h"
+#include "property/PropValueList.h"
+#include "property/Property.h"
+#include "property/manager/CatalogsManager.h"
+#include "property/manager/DefaultParameters.h"
 #include "ls/Command.h"
 #include "ls/ConfigManagerCmdId.h"
 #include "ls/ErrorId.h"
@@ -35,8 +39,17 @@ void ConfigurationManager::init()
     // One JSON reader/writer and one property-file object serve every settings object.
     auto* jsonFile = new ls::JFile(this);
     auto* propertyFile = new ls::PFile(this);
-    Q_UNUSED(jsonFile);
+    const ls::IReader& reader = *jsonFile;
+    const ls::IWriter& writer = *jsonFile;
     Q_UNUSED(propertyFile);
+
+    // The master collection: definitions, then defaults; each settings file and the flash values
+    // follow as the settings objects are built.
+    m_property = new Property(reader, writer, this);
+    m_catalogsManager = std::make_unique<CatalogsManager>(*m_property);
+    new DefaultParameters(reader, writer, *m_catalogsManager, this);
+
+    m_propValueList = new PropValueList(reader, this);
 }
 
 QVariantMap ConfigurationManager::process(const QVariantMap& request)

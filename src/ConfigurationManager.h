@@ -6,6 +6,12 @@
 #include <QVariantMap>
 #include <QVector>
 
+#include <memory>
+
+class CatalogsManager;
+class PropValueList;
+class Property;
+
 namespace ls {
 class ICommand;
 class JFile;
@@ -32,9 +38,19 @@ public:
 
     static QVariantMap result(const QString& resultId, const QString& errorId);
 
+    // The objects the adaptor forwards to; null until init() has run.
+    Property* property() const { return m_property; }
+    PropValueList* propValueList() const { return m_propValueList; }
+    CatalogsManager* catalogsManager() const { return m_catalogsManager.get(); }
+
 signals:
     void notification(QVariantMap notification);
 
 private:
     QVector<ls::ICommand*> m_commands;
+    Property* m_property = nullptr;
+    PropValueList* m_propValueList = nullptr;
+    // The one object of init() without a parent; the manager still owns it, so that a restart
+    // of the service builds the collections anew.
+    std::unique_ptr<CatalogsManager> m_catalogsManager;
 };

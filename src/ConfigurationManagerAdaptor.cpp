@@ -2,6 +2,7 @@
 
 #include "ConfigurationManager.h"
 #include "libcorvane/LogPrefix.h"
+#include "property/manager/CatalogsManager.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -53,6 +54,5 @@ const QString& ConfigurationManagerAdaptor::objectPath()
 
 const QString& ConfigurationManagerAdaptor::defaultCatalog()
 {
-    static const QString master = QStringLiteral("masterCollectionKey");
-    return master;
+    return masterCollectionKey;
 }

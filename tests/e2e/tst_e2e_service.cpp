@@ -147,6 +147,31 @@ private slots:
         QVERIFY2(output.contains(expected), qPrintable(output));
     }
 
+    void catalogMethodsAnswerGdbus_data()
+    {
+        QTest::addColumn<QStringList>("call");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("value list as records")
+            << QStringList { "getValueList", "10" } << "[{'description': <'";
+        QTest::newRow("unknown value list") << QStringList { "getValueList", "100000" } << "(@aa{sv} [],)";
+        QTest::newRow("duplicate the master") << QStringList { "duplicateCatalog", "masterCollectionKey", "job" } << "(true,)";
+        QTest::newRow("duplicate a missing collection") << QStringList { "duplicateCatalog", "nope", "x" } << "(false,)";
+        QTest::newRow("remove the copy") << QStringList { "removeCatalogsCollection", "job" } << "(true,)";
+        QTest::newRow("remove it again") << QStringList { "removeCatalogsCollection", "job" } << "(false,)";
+        QTest::newRow("range of a parameter") << QStringList { "getMaxValue", "Speech speed" } << "(10,)";
+        QTest::newRow("sentence of a parameter") << QStringList { "getProposition", "Volume" } << "('PropVolume',)";
+    }
+
+    void catalogMethodsAnswerGdbus()
+    {
+        QFETCH(QStringList, call);
+        QFETCH(QString, expected);
+        QStringList arguments { "call", "--system", "--dest", service, "--object-path", "/", "--method",
+            interfaceName + QLatin1Char('.') + call.takeFirst() };
+        const QString output = runClient(QStringLiteral("gdbus"), arguments + call);
+        QVERIFY2(output.startsWith(expected) || output.contains(expected), qPrintable(output));
+    }
+
     void publishedIntrospectionMatchesTheService()
     {
         const QString running = runClient(QStringLiteral("gdbus"),

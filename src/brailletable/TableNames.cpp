@@ -1,0 +1,127 @@
+#include "TableNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString blanked(QString text)
+{
+    return text.replace(QLatin1Char('_'), QLatin1Char(' ')).simplified();
+}
+
+// The canonical form of a path whose tail may not exist yet: the longest existing ancestor is
+// resolved and the rest appended unchanged.
+QString resolved(const QString& path)
+{
+    QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    QString rest;
+    QString canonical = info.canonicalFilePath();
+    while (canonical.isEmpty()) {
+        const QString parent = info.absolutePath();
+        if (parent == info.absoluteFilePath()) {
+            return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        }
+        rest.prepend(QLatin1Char('/') + info.fileName());
+        info = QFileInfo(parent);
+        canonical = info.canonicalFilePath();
+    }
+    return canonical == QLatin1String("/") ? rest : canonical + rest;
+}
+
+} // namespace
+
+const QString& TableNames::userSlot6Dot()
+{
+    static const QString name = QStringLiteral("user_defined_6dot");
+    return name;
+}
+
+const QString& TableNames::userSlot8Dot()
+{
+    static const QString name = QStringLiteral("user_defined_8dot");
+    return name;
+}
+
+const QString& TableNames::userKey6Dot()
+{
+    static const QString key = QStringLiteral("grade0_6dot");
+    return key;
+}
+
+const QString& TableNames::userKey8Dot()
+{
+    static const QString key = QStringLiteral("grade0_8dot");
+    return key;
+}
+
+bool TableNames::isPlainName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1String(".."))
+        && !name.contains(QChar(0));
+}
+
+bool TableNames::split(const QString& name, QString& language, QString& table)
+{
+    const int slash = name.indexOf(QLatin1Char('/'));
+    if (slash <= 0) {
+        return false;
+    }
+    const QString first = name.left(slash);
+    const QString second = name.mid(slash + 1);
+    if (!isPlainName(first) || !isPlainName(second)) {
+        return false;
+    }
+    language = first;
+    table = second;
+    return true;
+}
+
+QString TableNames::liblouisDisplayName(const QString& language, const QString& table)
+{
+    return QStringLiteral("%1 %2").arg(language.simplified(), blanked(table));
+}
+
+QString TableNames::legacyDisplayName(const QString& name)
+{
+    const auto withoutSuffix = [](QString file) {
+        if (file.endsWith(QLatin1String(".ebc"))) {
+            file.chop(4);
+        }
+        return blanked(file);
+    };
+    const int slash = name.indexOf(QLatin1Char('/'));
+    if (slash < 1) {
+        return withoutSuffix(name);
+    }
+    return QStringLiteral("%1, %2").arg(blanked(name.left(slash)), withoutSuffix(name.mid(slash + 1)));
+}
+
+QString TableNames::userTableKey(const QString& name)
+{
+    if (name.contains(userSlot6Dot())) {
+        return userKey6Dot();
+    }
+    if (name.contains(userSlot8Dot())) {
+        return userKey8Dot();
+    }
+    return QString();
+}
+
+QString TableNames::userTableSlot(const QString& name)
+{
+    if (name.contains(userSlot6Dot())) {
+        return userSlot6Dot();
+    }
+    if (name.contains(userSlot8Dot())) {
+        return userSlot8Dot();
+    }
+    return QString();
+}
+
+bool TableNames::isInside(const QString& directory, const QString& path)
+{
+    const QString root = resolved(directory);
+    const QString target = resolved(path);
+    return target.startsWith(root + QLatin1Char('/'));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Rules for the names of braille tables: which names from a request may be used to build a path,
+// how "<language>/<table>" splits, the display names derived when a table has none, and which
+// user table slot a file name belongs to.
+class TableNames {
+public:
+    // The two user table slots: base names of the files in the liblouis table directory, and
+    // their entry keys in the user-defined metadata file.
+    static const QString& userSlot6Dot();
+    static const QString& userSlot8Dot();
+    static const QString& userKey6Dot();
+    static const QString& userKey8Dot();
+
+    // One path component taken from a request: not empty, and no "/", "..", or NUL.
+    static bool isPlainName(const QString& name);
+
+    // Splits "<language>/<table>" at its only "/". False when there is no "/", it stands at
+    // position 0, or either part is not a plain name.
+    static bool split(const QString& name, QString& language, QString& table);
+
+    // liblouis: "<language> <table>" with "_" in the table key shown as blanks.
+    static QString liblouisDisplayName(const QString& language, const QString& table);
+    // legacy: "<language>, <file>" from "<language>/<file>.ebc", without ".ebc", "_" shown as
+    // blanks; a name without "/" at position 1 or later is used whole.
+    static QString legacyDisplayName(const QString& name);
+
+    // The entry key in the user-defined metadata file ("grade0_6dot", "grade0_8dot") of a name
+    // that contains a slot name; empty for any other name.
+    static QString userTableKey(const QString& name);
+    // The slot base name ("user_defined_6dot", "user_defined_8dot") a name contains; empty when
+    // it contains neither.
+    static QString userTableSlot(const QString& name);
+
+    // Whether `path`, once symbolic links are resolved, lies below `directory`.
+    static bool isInside(const QString& directory, const QString& path);
+};

@@ -1,0 +1,159 @@
+#include "CatalogAccessor.h"
+
+#include "CatalogsManager.h"
+#include "libcorvane/LogPrefix.h"
+#include "libcorvane/Singleton.h"
+#include "log/Logger.h"
+#include "ls/IReader.h"
+#include "ls/IWriter.h"
+
+#define ACCESSOR_LOG(tag) qCCritical(m_category).noquote() << libcorvane::logPrefix(caller, tag)
+
+CatalogAccessor::CatalogAccessor(const QString& catalogName, const QString& settingsFile, const ls::IReader& reader,
+    const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category)
+    : m_catalogName(catalogName)
+    , m_settingsFile(settingsFile)
+    , m_reader(reader)
+    , m_writer(writer)
+    , m_catalogs(catalogs)
+    , m_category(category)
+{
+}
+
+ParametersCatalog* CatalogAccessor::catalog(const QString& collection, const char* caller) const
+{
+    ParametersCatalog* found = m_catalogs.getCatalog(m_catalogName, collection);
+    if (!found) {
+        ACCESSOR_LOG("ERROR:") << m_catalogName << "catalog does not exist.";
+    }
+    return found;
+}
+
+QVariant CatalogAccessor::getValue(const QString& parameter, const QString& collection, const char* caller) const
+{
+    ParametersCatalog* topic = catalog(collection, caller);
+    if (!topic) {
+        return {};
+    }
+    const EmbosserParameter* found = topic->getParameter(parameter, false);
+    if (!found) {
+        ACCESSOR_LOG("ERROR:") << "parameter" << parameter << " not found!";
+        return {};
+    }
+    return found->value;
+}
+
+int CatalogAccessor::getInt(const QString& parameter, const QString& collection, const char* caller) const
+{
+    const QVariant value = getValue(parameter, collection, caller);
+    if (!value.isValid()) {
+        return -1;
+    }
+    bool ok = false;
+    const int converted = value.toInt(&ok);
+    if (!ok) {
+        ACCESSOR_LOG("ERROR:") << parameter << "conversion to int failed!";
+        return -1;
+    }
+    return converted;
+}
+
+double CatalogAccessor::getDouble(const QString& parameter, const QString& collection, const char* caller) const
+{
+    const QVariant value = getValue(parameter, collection, caller);
+    if (!value.isValid()) {
+        return -1.0;
+    }
+    bool ok = false;
+    const double converted = value.toDouble(&ok);
+    if (!ok) {
+        ACCESSOR_LOG("ERROR:") << parameter << "conversion to double failed!";
+        return -1.0;
+    }
+    return converted;
+}
+
+QString CatalogAccessor::getString(const QString& parameter, const QString& collection, const char* caller) const
+{
+    return getValue(parameter, collection, caller).toString();
+}
+
+bool CatalogAccessor::setValue(const QString& parameter, const QVariant& value, const QString& collection, bool save,
+    const char* caller) const
+{
+    ParametersCatalog* topic = catalog(collection, caller);
+    if (!topic) {
+        return false;
+    }
+    EmbosserParameter* found = topic->getParameter(parameter, save);
+    if (!found) {
+        ACCESSOR_LOG("ERROR:") << "parameter" << parameter << " not found!";
+        return false;
+    }
+    if (save) {
+        libcorvane::Singleton<detail::Logger>::instance().logChange(found->value, value);
+    }
+    found->value = value;
+    if (!save) {
+        return true;
+    }
+    found->inFile = true;
+    if (!m_writer.write(m_settingsFile, parameter, value)) {
+        ACCESSOR_LOG("ERROR:") << "writing property" << parameter << "to file failed!";
+    }
+    return true;
+}
+
+bool CatalogAccessor::readFile(QVariantMap& out, const char* caller) const
+{
+    out.clear();
+    if (m_reader.readToMap(m_settingsFile, out)) {
+        return true;
+    }
+    out.clear();
+    ACCESSOR_LOG("ERROR:") << "reading" << m_settingsFile << "failed";
+    return false;
+}
+
+void CatalogAccessor::load(const char* caller) const
+{
+    QVariantMap stored;
+    readFile(stored, caller);
+    ParametersCatalog* master = catalog(masterCollectionKey, caller);
+    if (!master) {
+        return;
+    }
+    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
+        if (EmbosserParameter* parameter = master->getParameter(it.key(), false)) {
+            parameter->value = it.value();
+            parameter->inFile = true;
+        }
+    }
+}
+
+bool CatalogAccessor::saveToFile(const char* caller) const
+{
+    const ParametersCatalog* master = m_catalogs.getCatalog(m_catalogName, masterCollectionKey);
+    const QVariantMap stored = master ? master->storedValues() : QVariantMap();
+    if (stored.isEmpty()) {
+        return true;
+    }
+    if (!m_writer.writeFromMap(QString(), m_settingsFile, stored)) {
+        ACCESSOR_LOG("FAILED!") << "Saving data for file" << m_catalogName << "failed!";
+        return false;
+    }
+    return true;
+}
+
+void CatalogAccessor::syncFlashParameters(const char* caller) const
+{
+    ParametersCatalog* master = catalog(masterCollectionKey, caller);
+    if (!master) {
+        return;
+    }
+    bool changed = false;
+    master->syncFlashParameters(changed);
+    if (changed) {
+        saveToFile(caller);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+class CatalogsManager;
+class ParametersCatalog;
+
+namespace ls {
+class IReader;
+class IWriter;
+} // namespace ls
+
+// The one way a settings class reads and writes the parameters of its topic catalog: a getter
+// and a setter per parameter that take a collection name (and, for setters, a save flag), the
+// load of the topic's settings file into the master collection, and saveToFile. The save flag
+// always writes into the topic's settings file, whatever collection was addressed.
+//
+// The master catalog is looked up on every call rather than cached: collections share their data
+// until one is changed, and a cached pointer into shared data would outlive the duplication or
+// removal of another collection. The lookup is two hash finds.
+//
+// Log lines carry the caller's name: pass Q_FUNC_INFO as `caller`.
+class CatalogAccessor {
+public:
+    CatalogAccessor(const QString& catalogName, const QString& settingsFile, const ls::IReader& reader,
+        const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category);
+
+    const QString& catalogName() const { return m_catalogName; }
+    const QString& settingsFile() const { return m_settingsFile; }
+    CatalogsManager& catalogs() const { return m_catalogs; }
+
+    // The topic catalog of a collection; null (and logged) when it does not exist.
+    ParametersCatalog* catalog(const QString& collection, const char* caller) const;
+
+    // Error values: -1, -1.0 and an empty string.
+    int getInt(const QString& parameter, const QString& collection, const char* caller) const;
+    double getDouble(const QString& parameter, const QString& collection, const char* caller) const;
+    QString getString(const QString& parameter, const QString& collection, const char* caller) const;
+    // The raw value; invalid when the catalog or the parameter is missing.
+    QVariant getValue(const QString& parameter, const QString& collection, const char* caller) const;
+
+    // False when nothing changed (no catalog or no parameter); a failed write of the settings
+    // file still leaves the value changed in memory and returns true.
+    bool setValue(const QString& parameter, const QVariant& value, const QString& collection, bool save,
+        const char* caller) const;
+
+    // Reads the settings file into the master catalog: its values are in the file from then on.
+    void load(const char* caller) const;
+    // Reads the settings file; a failure logs and leaves `out` empty.
+    bool readFile(QVariantMap& out, const char* caller) const;
+    // Replaces the settings file with every value of the master catalog that is in the file.
+    bool saveToFile(const char* caller) const;
+    // Takes over the flash memory's values and rewrites the settings file when any changed.
+    void syncFlashParameters(const char* caller) const;
+
+private:
+    const QString m_catalogName;
+    const QString m_settingsFile;
+    const ls::IReader& m_reader;
+    const ls::IWriter& m_writer;
+    CatalogsManager& m_catalogs;
+    const QLoggingCategory& m_category;
+};
