@@ -1,10 +1,33 @@
 #include "ConfigurationManager.h"
 
+#include "brailletable/TableSettings.h"
+#include "document/Embosser.h"
+#include "layout/BrlDimension.h"
+#include "layout/DocSettingList.h"
+#include "layout/ParameterList.h"
+#include "layout/ParameterValues.h"
 #include "libcorvane/LogPrefix.h"
+#include "ls/EmbosserConfiguration.h"
+#include "paper/ModelPaper.h"
+#include "paper/PaperList.h"
+#include "paper/PaperRegion.h"
+#include "paper/PaperSettings.h"
 #include "property/PropValueList.h"
 #include "property/Property.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
+#include "systeminfo/Architecture.h"
+#include "systeminfo/EmbosserConf.h"
+#include "systeminfo/Embosserhead.h"
+#include "systeminfo/Firmware.h"
+#include "systeminfo/HammerDelta.h"
+#include "systeminfo/PageCounter.h"
+#include "systeminfo/Parameters.h"
+#include "systeminfo/SerialCom.h"
+#include "systeminfo/SlaveConf.h"
+#include "systeminfo/Speech.h"
+#include "systeminfo/SystemSettings.h"
+#include "systeminfo/UserSettings.h"
 #include "ls/Command.h"
 #include "ls/ConfigManagerCmdId.h"
 #include "ls/ErrorId.h"
@@ -41,15 +64,55 @@ void ConfigurationManager::init()
     auto* propertyFile = new ls::PFile(this);
     const ls::IReader& reader = *jsonFile;
     const ls::IWriter& writer = *jsonFile;
-    Q_UNUSED(propertyFile);
 
-    // The master collection: definitions, then defaults; each settings file and the flash values
-    // follow as the settings objects are built.
+    // The master collection: definitions, then defaults, then each topic's settings file and the
+    // flash values as the settings objects are built.
     m_property = new Property(reader, writer, this);
     m_catalogsManager = std::make_unique<CatalogsManager>(*m_property);
-    new DefaultParameters(reader, writer, *m_catalogsManager, this);
+    CatalogsManager& catalogs = *m_catalogsManager;
+    new DefaultParameters(reader, writer, catalogs, this);
+    auto* embosserConf = new EmbosserConf(reader, writer, catalogs, this);
+    auto* architecture = new Architecture(reader, writer, catalogs, this);
+    auto* embosserhead = new Embosserhead(reader, writer, catalogs, this);
+    auto* firmware = new Firmware(this);
+    auto* hammerDelta = new HammerDelta(reader, writer, catalogs, this);
+    auto* pageCounter = new PageCounter(reader, writer, catalogs, this);
+    auto* parameters = new Parameters(reader, writer, catalogs, this);
+    auto* serialCom = new SerialCom(reader, writer, catalogs, this);
+    auto* slaveConf = new SlaveConf(*propertyFile, this);
+    auto* speech = new Speech(reader, writer, catalogs, this);
+    auto* userSettings = new UserSettings(reader, writer, *m_property, catalogs, this);
+    m_systemSettings = new SystemSettings(architecture, embosserConf, embosserhead, firmware, hammerDelta,
+        pageCounter, parameters, serialCom, slaveConf, speech, userSettings, catalogs, *propertyFile, writer, this);
 
+    const QString model = embosserConf->getModel(masterCollectionKey);
+    pageCounter->setModel(model);
+
+    m_tableSettings = new TableSettings(jsonFile, jsonFile, this);
+    auto* modelPaper = new ModelPaper(model, reader, this);
+    m_paperList = new PaperList(reader, this);
+    auto* paperRegion = new PaperRegion(reader, this);
+    auto* paperSettings = new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
+    m_embosser = new Embosser(*modelPaper, this);
     m_propValueList = new PropValueList(reader, this);
+    m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
+    m_docSettingList = new DocSettingList(reader, this);
+    auto* parameterList = new ParameterList(reader, writer, this);
+    Q_UNUSED(paperSettings);
+    m_parameterValues = new ParameterValues(*m_propValueList, *parameterList, this);
+
+    connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
+    m_systemSettings->convertParameterFiles();
+    connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
+    connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
+
+    // An embosser configured for transport announces nothing on the network and looks for no
+    // updates; only the memory changes, the stored values stay.
+    if (embosserConf->getConfiguration(masterCollectionKey)
+        == ls::EmbosserConfiguration::meta.keyToValue(ls::EmbosserConfiguration::TransportMode)) {
+        parameters->setAnnounceNetwork(0, masterCollectionKey, false);
+        parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
+    }
 }
 
 QVariantMap ConfigurationManager::process(const QVariantMap& request)

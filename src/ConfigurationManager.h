@@ -8,9 +8,16 @@
 
 #include <memory>
 
+class BrlDimension;
 class CatalogsManager;
+class DocSettingList;
+class Embosser;
+class PaperList;
+class ParameterValues;
 class PropValueList;
 class Property;
+class SystemSettings;
+class TableSettings;
 
 namespace ls {
 class ICommand;
@@ -39,17 +46,32 @@ public:
     static QVariantMap result(const QString& resultId, const QString& errorId);
 
     // The objects the adaptor forwards to; null until init() has run.
+    BrlDimension* brlDimension() const { return m_brlDimension; }
+    PaperList* paperList() const { return m_paperList; }
+    SystemSettings* systemSettings() const { return m_systemSettings; }
+    Embosser* embosser() const { return m_embosser; }
     Property* property() const { return m_property; }
     PropValueList* propValueList() const { return m_propValueList; }
+    ParameterValues* parameterValues() const { return m_parameterValues; }
     CatalogsManager* catalogsManager() const { return m_catalogsManager.get(); }
+    TableSettings* tableSettings() const { return m_tableSettings; }
+    DocSettingList* docSettingList() const { return m_docSettingList; }
 
 signals:
     void notification(QVariantMap notification);
 
 private:
     QVector<ls::ICommand*> m_commands;
+    BrlDimension* m_brlDimension = nullptr;
+    PaperList* m_paperList = nullptr;
+    SystemSettings* m_systemSettings = nullptr;
+    Embosser* m_embosser = nullptr;
     Property* m_property = nullptr;
     PropValueList* m_propValueList = nullptr;
+    ParameterValues* m_parameterValues = nullptr;
+    // Reached by direct methods that the start-up member list does not name.
+    TableSettings* m_tableSettings = nullptr;
+    DocSettingList* m_docSettingList = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.
     std::unique_ptr<CatalogsManager> m_catalogsManager;

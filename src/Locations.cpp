@@ -41,6 +41,9 @@ struct Paths {
     QString legacyHammerDeltaFile;
     QString legacyArchFile;
 
+    QString firmwareDateFile;
+    QString slaveConfFile;
+    QString usbMountDir;
     QString escapeParametersFile;
     QString escapeParametersFactoryFile;
     QString upgradeMarkerFile;
@@ -88,6 +91,9 @@ struct Paths {
         legacyHammerDeltaFile = join(stateDir, QStringLiteral("hammerdelta"));
         legacyArchFile = join(slaveStateDir, QStringLiteral("arch"));
 
+        firmwareDateFile = root("/var/lib/update-manager/last-update");
+        slaveConfFile = root("/etc/slave.conf");
+        usbMountDir = root("/media/sda1");
         escapeParametersFile = join(dataDir, QStringLiteral("escapeParameters.json"));
         escapeParametersFactoryFile = join(dataBackupDir, QStringLiteral("escapeParameters.json"));
         upgradeMarkerFile = root("/var/lib/update-manager/FW3-upgrade-in-progress");
@@ -145,6 +151,9 @@ CM_LOCATION(legacyEmbosserheadFile)
 CM_LOCATION(legacyNetworkFile)
 CM_LOCATION(legacyHammerDeltaFile)
 CM_LOCATION(legacyArchFile)
+CM_LOCATION(firmwareDateFile)
+CM_LOCATION(slaveConfFile)
+CM_LOCATION(usbMountDir)
 CM_LOCATION(escapeParametersFile)
 CM_LOCATION(escapeParametersFactoryFile)
 CM_LOCATION(upgradeMarkerFile)

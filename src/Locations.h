@@ -49,6 +49,9 @@ public:
     static const QString& legacyHammerDeltaFile();
     static const QString& legacyArchFile();
 
+    static const QString& firmwareDateFile();
+    static const QString& slaveConfFile();
+    static const QString& usbMountDir(); // a USB stick is present when this exists
     static const QString& escapeParametersFile();
     static const QString& escapeParametersFactoryFile();
     static const QString& upgradeMarkerFile();

@@ -60,6 +60,31 @@ bool hasDisplayName(const QVariantMap& entry)
     return !name.isEmpty() && name != ls::notSpecifiedKey;
 }
 
+// "<language>/<table>" to display name for the tables of one dot count in a list. Counters and
+// languages whose file could not be read are not objects.
+QVariantMap tablesOf(const QVariantMap& list, int dots)
+{
+    QVariantMap tables;
+    for (auto language = list.cbegin(); language != list.cend(); ++language) {
+        if (language.value().userType() != QMetaType::QVariantMap) {
+            continue;
+        }
+        const QVariantMap languageTables = language.value().toMap();
+        for (auto table = languageTables.cbegin(); table != languageTables.cend(); ++table) {
+            if (table.value().userType() != QMetaType::QVariantMap) {
+                continue;
+            }
+            const QVariantMap entry = table.value().toMap();
+            bool isNumber = false;
+            const int entryDots = entry.value(dotsKey).toString().toInt(&isNumber);
+            if (isNumber && entryDots == dots) {
+                tables.insert(QStringLiteral("%1/%2").arg(language.key(), table.key()), entry.value(displayNameKey).toString());
+            }
+        }
+    }
+    return tables;
+}
+
 QStringList languageDirectories(const QString& root)
 {
     return QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -250,24 +275,7 @@ QVariantMap TableSettings::filterJsonValues(const QString& path, int dots) const
         m_listCache.forget(path);
         return QVariantMap();
     }
-    // Counters and languages whose file could not be read are not objects.
-    for (auto language = list.cbegin(); language != list.cend(); ++language) {
-        if (language.value().userType() != QMetaType::QVariantMap) {
-            continue;
-        }
-        const QVariantMap languageTables = language.value().toMap();
-        for (auto table = languageTables.cbegin(); table != languageTables.cend(); ++table) {
-            if (table.value().userType() != QMetaType::QVariantMap) {
-                continue;
-            }
-            const QVariantMap entry = table.value().toMap();
-            bool isNumber = false;
-            const int entryDots = entry.value(dotsKey).toString().toInt(&isNumber);
-            if (isNumber && entryDots == dots) {
-                tables.insert(QStringLiteral("%1/%2").arg(language.key(), table.key()), entry.value(displayNameKey));
-            }
-        }
-    }
+    tables = tablesOf(list, dots);
     if (stamped) {
         m_listCache.insert(path, dots, stamp, tables);
     }
@@ -337,7 +345,7 @@ QVariantMap TableSettings::buildList(Family family, int dots) const
     return list;
 }
 
-bool TableSettings::writeList(const QString& path, const QVariantMap& list) const
+bool TableSettings::writeList(const QString& path, const QVariantMap& list, std::initializer_list<int> listed) const
 {
     m_listCache.forget(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
@@ -348,17 +356,24 @@ bool TableSettings::writeList(const QString& path, const QVariantMap& list) cons
         LOG_FAILED(lcTableSettings) << "writing" << path << "failed";
         return false;
     }
+    // The listing that follows a generation need not read back what was just written.
+    TableListCache::Stamp stamp;
+    if (TableListCache::stamp(path, stamp)) {
+        for (const int dots : listed) {
+            m_listCache.insert(path, dots, stamp, tablesOf(list, dots));
+        }
+    }
     return true;
 }
 
 bool TableSettings::generateLiblouisList(int dots) const
 {
-    return writeList(liblouisListFile(dots), buildList(Family::Liblouis, dots));
+    return writeList(liblouisListFile(dots), buildList(Family::Liblouis, dots), { dots });
 }
 
 bool TableSettings::generateLegacyList() const
 {
-    return writeList(legacyListFile(), buildList(Family::Legacy, 0));
+    return writeList(legacyListFile(), buildList(Family::Legacy, 0), { 6, 8 });
 }
 
 bool TableSettings::generateLegacyJson() const
@@ -404,7 +419,7 @@ bool TableSettings::generateLegacyJson() const
         tables.insert(tableCounterKey, sixDot + eightDot);
         metadata.insert(language, tables);
     }
-    return writeList(generatedLegacyMetadataFile(), metadata);
+    return writeList(generatedLegacyMetadataFile(), metadata, {});
 }
 
 // Metadata

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <initializer_list>
+
 namespace ls {
 class IReader;
 class IWriter;
@@ -80,7 +82,8 @@ private:
     QVariantMap tableMetadata(const char* function, Family family, const QString& language,
         const QString& table) const;
     QVariantMap buildList(Family family, int dots) const;
-    bool writeList(const QString& path, const QVariantMap& list) const;
+    // Writes a generated list; `listed` are the dot counts whose filtered view is kept at once.
+    bool writeList(const QString& path, const QVariantMap& list, std::initializer_list<int> listed) const;
     bool regenerateLiblouisList(int dots) const;
 
     ls::IReader* m_reader;

@@ -1,0 +1,151 @@
+#include "EmbosserConf.h"
+
+#include "Locations.h"
+#include "System.h"
+#include "libcorvane/LogPrefix.h"
+#include "ls/ConfigManagerNotifId.h"
+#include "ls/EmbosserConfActionId.h"
+#include "ls/Keys.h"
+#include "ls/ServiceId.h"
+#include "property/manager/CatalogsManager.h"
+
+CM_LOGGING_CATEGORY(lcEmbosserConf, "EmbosserConf")
+
+namespace {
+const QString catalogName = QStringLiteral("embosserConf");
+
+const QString companyNameKey = QStringLiteral("Company name");
+const QString configurationKey = QStringLiteral("Configuration");
+const QString modelKey = QStringLiteral("Model");
+const QString fileSuffixKey = QStringLiteral("File suffix");
+const QString speechPathKey = QStringLiteral("Speech Path");
+const QString tablePathKey = QStringLiteral("Table Path");
+const QString liblouisPathKey = QStringLiteral("Liblouis Path");
+const QString serialNoKey = QStringLiteral("Serial No");
+const QString testedByKey = QStringLiteral("Tested By");
+const QString testedDateKey = QStringLiteral("Tested Date");
+const QString resetDirKey = QStringLiteral("Reset directory");
+const QString speechFileTypeKey = QStringLiteral("Speech File Type");
+const QString regulatoryDomainKey = QStringLiteral("Regulatory domain");
+const QString emcTestKey = QStringLiteral("EMC Test");
+const QString firstTimeSetupKey = QStringLiteral("First Time Setup");
+
+const QString flashModelKey = QStringLiteral("printer.hw.model");
+// What a machine becomes that knows its model neither from its files nor from its flash.
+const QString defaultModel = QStringLiteral("Corvane Zentra");
+} // namespace
+
+EmbosserConf::EmbosserConf(
+    const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
+    : QObject(parent)
+    , m_access(catalogName, Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserConf())
+{
+    load();
+    reconcileModelWithFlash();
+    m_access.syncFlashParameters(Q_FUNC_INFO);
+}
+
+void EmbosserConf::reconcileModelWithFlash()
+{
+    const QString flashModel = System::getFlashParameter(flashModelKey).toString();
+    const QString model = getModel(masterCollectionKey);
+    if (!model.isEmpty()) {
+        // The settings files name the machine; the flash memory follows them.
+        if (flashModel != model) {
+            System::saveFlashInfo(true);
+        }
+        return;
+    }
+    if (flashModel.isEmpty()) {
+        System::setEmbosserModel(defaultModel);
+        System::saveFlashInfo(true);
+    } else {
+        System::resetSettingsForFlashModel();
+    }
+    // The settings script replaced the settings files: take their values over, so that the flash
+    // merge and any later save do not write the old values back.
+    load();
+}
+
+// clang-format off
+QString EmbosserConf::getCompanyName(const QString& c) const { return m_access.getString(companyNameKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setCompanyName(const QString& v, const QString& c, bool s) { m_access.setValue(companyNameKey, v, c, s, Q_FUNC_INFO); }
+int EmbosserConf::getConfiguration(const QString& c) const { return m_access.getInt(configurationKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setConfiguration(int v, const QString& c, bool s) { m_access.setValue(configurationKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getModel(const QString& c) const { return m_access.getString(modelKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setModel(const QString& v, const QString& c, bool s) { m_access.setValue(modelKey, v, c, s, Q_FUNC_INFO); }
+int EmbosserConf::getFileSuffix(const QString& c) const { return m_access.getInt(fileSuffixKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setFileSuffix(int v, const QString& c, bool s) { m_access.setValue(fileSuffixKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getSpeechPath(const QString& c) const { return m_access.getString(speechPathKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setSpeechPath(const QString& v, const QString& c, bool s) { m_access.setValue(speechPathKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getTablePath(const QString& c) const { return m_access.getString(tablePathKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setTablePath(const QString& v, const QString& c, bool s) { m_access.setValue(tablePathKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getLiblouisPath(const QString& c) const { return m_access.getString(liblouisPathKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setLiblouisPath(const QString& v, const QString& c, bool s) { m_access.setValue(liblouisPathKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getSerialNo(const QString& c) const { return m_access.getString(serialNoKey, c, Q_FUNC_INFO); }
+QString EmbosserConf::getTestedBy(const QString& c) const { return m_access.getString(testedByKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setTestedBy(const QString& v, const QString& c, bool s) { m_access.setValue(testedByKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getTestedDate(const QString& c) const { return m_access.getString(testedDateKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setTestedDate(const QString& v, const QString& c, bool s) { m_access.setValue(testedDateKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getResetDir(const QString& c) const { return m_access.getString(resetDirKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setResetDir(const QString& v, const QString& c, bool s) { m_access.setValue(resetDirKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getSpeechFileType(const QString& c) const { return m_access.getString(speechFileTypeKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setSpeechFileType(const QString& v, const QString& c, bool s) { m_access.setValue(speechFileTypeKey, v, c, s, Q_FUNC_INFO); }
+QString EmbosserConf::getRegulatoryDomain(const QString& c) const { return m_access.getString(regulatoryDomainKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setRegulatoryDomain(const QString& v, const QString& c, bool s) { m_access.setValue(regulatoryDomainKey, v, c, s, Q_FUNC_INFO); }
+int EmbosserConf::getEMCTest(const QString& c) const { return m_access.getInt(emcTestKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setEMCTest(int v, const QString& c, bool s) { m_access.setValue(emcTestKey, v, c, s, Q_FUNC_INFO); }
+int EmbosserConf::getFirstTimeSetup() const { return m_access.getInt(firstTimeSetupKey, masterCollectionKey, Q_FUNC_INFO); }
+void EmbosserConf::setFirstTimeSetup(int v) { m_access.setValue(firstTimeSetupKey, v, masterCollectionKey, true, Q_FUNC_INFO); }
+// clang-format on
+
+void EmbosserConf::setSerialNo(const QString& value, const QString& collection, bool save)
+{
+    if (m_access.setValue(serialNoKey, value, collection, save, Q_FUNC_INFO)) {
+        emitNotification(ls::EmbosserConfActionId::SetSerialNo, serialNoKey, value);
+    }
+}
+
+QVariantMap EmbosserConf::embosserInfoCmd() const
+{
+    QVariantMap info;
+    const ParametersCatalog* master = m_access.catalog(masterCollectionKey, Q_FUNC_INFO);
+    if (!master) {
+        return info;
+    }
+    const QStringList names = master->parameterNames();
+    for (const QString& name : names) {
+        const EmbosserParameter* parameter = master->parameter(name);
+        if (parameter && !parameter->value.isNull()) {
+            info.insert(name, parameter->value);
+        }
+    }
+    return info;
+}
+
+void EmbosserConf::emitNotification(const EnumKey& action, const QString& key, const QVariant& value) const
+{
+    QVariantMap map {
+        { ls::notificationIdKey, ls::ConfigManagerNotifId::EmbosserConfChange },
+        { ls::actionIdKey, action },
+        { ls::senderIdKey, ls::ServiceId::ConfigManager },
+    };
+    map.insert(key, value);
+    LOG_DEBUG(lcEmbosserConf) << "Notification" << action;
+    emit notification(map);
+}
+
+bool EmbosserConf::readFile(QVariantMap& out) const
+{
+    return m_access.readFile(out, Q_FUNC_INFO);
+}
+
+void EmbosserConf::load()
+{
+    m_access.load(Q_FUNC_INFO);
+}
+
+bool EmbosserConf::saveToFile() const
+{
+    return m_access.saveToFile(Q_FUNC_INFO);
+}
