@@ -1,5 +1,6 @@
 // The built daemon on a private bus and root, driven the way the embosser's other services and
 // a developer at a shell reach it: QDBusInterface, gdbus, busctl and dbus-send.
+#include "CommandLineClient.h"
 #include "DaemonProcess.h"
 #include "PrivateBus.h"
 #include "TestRoot.h"
@@ -9,25 +10,16 @@
 #include <QDBusReply>
 #include <QDomDocument>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
-const QString service = QStringLiteral("com.corvanebraille.ConfigurationManager");
-const QString interfaceName = QStringLiteral("com.corvanebraille.ConfigurationManager");
+const QString& service = CommandLineClient::service();
+const QString& interfaceName = CommandLineClient::interfaceName();
 
-// Runs a command-line client and returns its standard output (empty when it failed).
 QString runClient(const QString& program, const QStringList& arguments)
 {
-    QProcess client;
-    client.start(program, arguments);
-    if (!client.waitForFinished(20000) || client.exitCode() != 0) {
-        qWarning().noquote() << program << "failed:" << client.readAllStandardError();
-        return QString();
-    }
-    return QString::fromUtf8(client.readAllStandardOutput());
+    return CommandLineClient::run(program, arguments);
 }
 
 // Method name and signature per member, in declaration order, from introspection XML.
@@ -140,7 +132,7 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         QFETCH(QString, expected);
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
+        if (!CommandLineClient::isInstalled(program)) {
             QSKIP("client not installed");
         }
         const QString output = runClient(program, arguments);
