@@ -53,6 +53,8 @@ bool Utils::copyFile(const QString& source, const QString& destination, bool ove
 
 int Utils::convertInchSteps(int code)
 {
+    // The machine's "parameters" file: no flat file of that name is shipped beside the data files,
+    // and this one holds the step length the paper feed actually uses.
     const QString& path = Locations::parametersFile();
     QString text;
     if (!ls::JFile().read(path, stepDistanceName, text)) {

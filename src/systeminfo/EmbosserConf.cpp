@@ -47,24 +47,27 @@ EmbosserConf::EmbosserConf(
 
 void EmbosserConf::reconcileModelWithFlash()
 {
-    const QString flashModel = System::getFlashParameter(flashModelKey).toString();
+    // A null flash value means the field could not be read (not set); both values are taken
+    // before any script runs, and the last step compares exactly these two.
+    const QVariant flashModel = System::getFlashParameter(flashModelKey);
     const QString model = getModel(masterCollectionKey);
-    if (!model.isEmpty()) {
-        // The settings files name the machine; the flash memory follows them.
-        if (flashModel != model) {
-            System::saveFlashInfo(true);
-        }
-        return;
-    }
-    if (flashModel.isEmpty()) {
+    if (flashModel.isNull() && model.isEmpty()) {
         System::setEmbosserModel(defaultModel);
         System::saveFlashInfo(true);
-    } else {
+    } else if (model.isEmpty()) {
         System::resetSettingsForFlashModel();
+    } else if (flashModel.isNull()) {
+        System::saveFlashInfo(true);
     }
-    // The settings script replaced the settings files: take their values over, so that the flash
-    // merge and any later save do not write the old values back.
-    load();
+    // A null flash value differs from every model text, the empty one included.
+    if (flashModel.isNull() || flashModel.toString() != model) {
+        System::saveFlashInfo(true);
+    }
+    if (model.isEmpty()) {
+        // The settings script replaced the settings files: take their values over, so that the
+        // flash merge and any later save do not write the old values back.
+        load();
+    }
 }
 
 // clang-format off

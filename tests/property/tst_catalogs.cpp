@@ -175,6 +175,34 @@ private slots:
         QVERIFY(!accessor.setValue(volume, QStringLiteral("x"), masterCollectionKey, true, Q_FUNC_INFO));
     }
 
+    void theDumpShowsEveryParameterOfACatalog()
+    {
+        Service service = build();
+        CatalogAccessor accessor = speech(*service.catalogs);
+        const int catalogCount = service.catalogs->getCatalogNames(masterCollectionKey).size();
+        QLoggingCategory::setFilterRules(QStringLiteral("Property.info=true\nCatalogsManager.debug=true"));
+        LogCapture log;
+        service.catalogs->printAllCatalogs(QStringLiteral("missing"));
+        const QStringList missing = log.messages();
+        log.clear();
+        service.catalogs->printAllCatalogs(masterCollectionKey);
+        QLoggingCategory::setFilterRules(QStringLiteral("Property.info=true"));
+
+        // A collection that does not exist prints only the error.
+        QCOMPARE(missing,
+            QStringList { QStringLiteral("CatalogsManager::printAllCatalogs ERROR: Catalogs collection does not contain "
+                                         "catalogs for missing") });
+        QCOMPARE(log.messages().size(), catalogCount);
+        const QString esc = QStringLiteral("\x1b");
+        const QString speechDump = esc + QStringLiteral("[38;5;15;4mspeech") + esc + QStringLiteral("[0m\n");
+        QCOMPARE(log.count(speechDump), 1);
+        const QString volumeDump = esc + QStringLiteral("[38;5;254m") + esc + QStringLiteral("[4GVolume") + esc
+            + QStringLiteral("[0m\n") + esc + QStringLiteral("[8Gcatalog: speech\n");
+        QVERIFY2(log.contains(volumeDump), qPrintable(log.messages().join(QLatin1Char('\n'))));
+        QVERIFY(log.contains(QStringLiteral("[8Gvalue: QVariant(QString, \"") + accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO)
+            + QStringLiteral("\")\n") + esc + QStringLiteral("[8Gin file: true\n\n")));
+    }
+
     void gettersReportMissingParametersAndBadConversions()
     {
         Service service = build();
@@ -185,6 +213,16 @@ private slots:
         QCOMPARE(accessor.getInt(volume, masterCollectionKey, Q_FUNC_INFO), -1);
         QVERIFY(log.contains(QStringLiteral("Volume conversion to int failed!")));
         QCOMPARE(accessor.getString(QStringLiteral("Nope"), masterCollectionKey, Q_FUNC_INFO), QString());
+
+        // A parameter without any value (no default, nothing stored) fails its conversion.
+        service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
+            ->getParameter(QStringLiteral("Speech speed"), false)
+            ->value = QVariant();
+        log.clear();
+        QCOMPARE(accessor.getInt(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO), -1);
+        QVERIFY(log.contains(QStringLiteral("ERROR: Speech speed conversion to int failed!")));
+        QCOMPARE(accessor.getDouble(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO), -1.0);
+        QVERIFY(log.contains(QStringLiteral("ERROR: Speech speed conversion to double failed!")));
     }
 
     void saveFalseStaysInMemorySaveTrueWritesOneKey()
@@ -349,6 +387,25 @@ private slots:
         LogCapture log;
         QVERIFY(lists.getValueList(100000).isEmpty());
         QVERIFY(log.contains(QStringLiteral("not found!.")));
+    }
+
+    void aValueListThatIsNotAnArrayIsEmpty()
+    {
+        const QString valueListFile = QStringLiteral("/usr/share/configuration-manager/valueList.json");
+        QVariantMap content;
+        QVERIFY(m_file.readToMap(m_root->file(valueListFile), content));
+        const QString name = PropValueList::listName(static_cast<int>(lcm::RowValueList::SpeechVolume));
+        QVERIFY(content.contains(name));
+        content.insert(name, QStringLiteral("low, medium, high"));
+        QVERIFY(m_file.writeFromMap(QString(), m_root->file(valueListFile), content));
+
+        PropValueList lists(m_file);
+        LogCapture log;
+        const QVariantList values = lists.getValues(lcm::RowValueList::SpeechVolume);
+        QVERIFY(m_root->restoreShipped(valueListFile));
+        QVERIFY(values.isEmpty());
+        QVERIFY(log.contains(QStringLiteral("PropValueList::getValues ERROR: value list ") + name
+            + QStringLiteral(" conversion to list failed!")));
     }
 
     void foldingTestIsCaseSensitive_data()

@@ -29,26 +29,34 @@ ParametersCatalog* CatalogAccessor::catalog(const QString& collection, const cha
     return found;
 }
 
-QVariant CatalogAccessor::getValue(const QString& parameter, const QString& collection, const char* caller) const
+const EmbosserParameter* CatalogAccessor::find(const QString& parameter, const QString& collection,
+    const char* caller) const
 {
     ParametersCatalog* topic = catalog(collection, caller);
     if (!topic) {
-        return {};
+        return nullptr;
     }
     const EmbosserParameter* found = topic->getParameter(parameter, false);
     if (!found) {
         ACCESSOR_LOG("ERROR:") << "parameter" << parameter << " not found!";
-        return {};
     }
-    return found->value;
+    return found;
+}
+
+QVariant CatalogAccessor::getValue(const QString& parameter, const QString& collection, const char* caller) const
+{
+    const EmbosserParameter* found = find(parameter, collection, caller);
+    return found ? found->value : QVariant();
 }
 
 int CatalogAccessor::getInt(const QString& parameter, const QString& collection, const char* caller) const
 {
-    const QVariant value = getValue(parameter, collection, caller);
-    if (!value.isValid()) {
+    const EmbosserParameter* found = find(parameter, collection, caller);
+    if (!found) {
         return -1;
     }
+    // A parameter that never got a value (no default, nothing stored) fails its conversion too.
+    const QVariant& value = found->value;
     bool ok = false;
     const int converted = value.toInt(&ok);
     if (!ok) {
@@ -60,10 +68,11 @@ int CatalogAccessor::getInt(const QString& parameter, const QString& collection,
 
 double CatalogAccessor::getDouble(const QString& parameter, const QString& collection, const char* caller) const
 {
-    const QVariant value = getValue(parameter, collection, caller);
-    if (!value.isValid()) {
+    const EmbosserParameter* found = find(parameter, collection, caller);
+    if (!found) {
         return -1.0;
     }
+    const QVariant& value = found->value;
     bool ok = false;
     const double converted = value.toDouble(&ok);
     if (!ok) {

@@ -7,6 +7,7 @@
 
 class CatalogsManager;
 class ParametersCatalog;
+struct EmbosserParameter;
 
 namespace ls {
 class IReader;
@@ -57,6 +58,9 @@ public:
     void syncFlashParameters(const char* caller) const;
 
 private:
+    // The parameter in the collection's topic catalog; null (and logged) when either is missing.
+    const EmbosserParameter* find(const QString& parameter, const QString& collection, const char* caller) const;
+
     const QString m_catalogName;
     const QString m_settingsFile;
     const ls::IReader& m_reader;
