@@ -2,8 +2,11 @@
 
 #include "TestRoot.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <atomic>
 
 DaemonProcess::DaemonProcess(const QString& rootPath, const QString& loggingRules)
     : m_rootPath(rootPath)
@@ -29,20 +32,14 @@ bool DaemonProcess::start()
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), m_loggingRules);
     }
     m_process.setProcessEnvironment(environment);
+    static std::atomic<int> started { 0 };
+    QDir().mkpath(m_rootPath + QStringLiteral("/var/log"));
+    m_logPath = m_rootPath + QStringLiteral("/var/log/configuration-manager.%1.log").arg(++started);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(m_logPath, QIODevice::Truncate);
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.start(executable(), QStringList());
     return m_process.waitForStarted(10000);
-}
-
-void DaemonProcess::collect()
-{
-    m_partial += m_process.readAll();
-    int newline;
-    while ((newline = m_partial.indexOf('\n')) >= 0) {
-        m_lines << QString::fromUtf8(m_partial.left(newline));
-        m_partial.remove(0, newline + 1);
-    }
 }
 
 bool DaemonProcess::waitForReady(int timeoutMs)
@@ -63,9 +60,9 @@ bool DaemonProcess::waitForLog(const QString& text, int count, int timeoutMs)
 
 int DaemonProcess::logCount(const QString& text)
 {
-    collect();
     int found = 0;
-    for (const QString& line : qAsConst(m_lines)) {
+    const QStringList lines = log();
+    for (const QString& line : lines) {
         if (line.contains(text)) {
             ++found;
         }
@@ -75,8 +72,11 @@ int DaemonProcess::logCount(const QString& text)
 
 QStringList DaemonProcess::log()
 {
-    collect();
-    return m_lines;
+    QFile file(m_logPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 void DaemonProcess::stop()
@@ -89,5 +89,4 @@ void DaemonProcess::stop()
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-    collect();
 }

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-// The built configuration-manager running on the test's root and private bus. Its log lines are
-// collected as they arrive; waits poll a condition under a deadline, never a fixed sleep.
+// The built configuration-manager running on the test's root and private bus. Its output goes to
+// a file, never a pipe: a pipe that nobody reads while a test waits in a blocking D-Bus call would
+// fill up and stop the daemon in the middle of a log line. Waits poll a condition under a
+// deadline, never a fixed sleep.
 class DaemonProcess {
 public:
     // rootPath: the CONFIGURATION_MANAGER_ROOT; loggingRules: QT_LOGGING_RULES for the daemon.
@@ -26,12 +28,11 @@ public:
 
     static QString executable();
 
-private:
-    void collect();
+    QString logPath() const { return m_logPath; }
 
+private:
     QString m_rootPath;
     QString m_loggingRules;
+    QString m_logPath;
     ChildProcess m_process;
-    QStringList m_lines;
-    QByteArray m_partial;
 };
