@@ -76,7 +76,9 @@ int main(int argc, char** argv)
     startUp.start();
     QProcess echo;
     echo.start(TestRoot::binaryDir() + QStringLiteral("/bench/bench_echo_service"), QStringList());
-    if (!QTest::qWaitFor([&] { return names->isServiceRegistered(QStringLiteral("com.corvanebraille.BenchEcho")).value(); }, 10000)) {
+    if (!QTest::qWaitFor(
+            [&] { return names->isServiceRegistered(QStringLiteral("com.corvanebraille.BenchEcho")).value(); },
+            10000)) {
         std::fprintf(stderr, "bench_dbus: the empty service did not start\n");
         return 1;
     }
@@ -95,7 +97,8 @@ int main(int argc, char** argv)
     QDBusInterface service(QStringLiteral("com.corvanebraille.ConfigurationManager"), QStringLiteral("/"),
         QStringLiteral("com.corvanebraille.ConfigurationManager"), QDBusConnection::systemBus());
     const QVariantMap request { { QStringLiteral("commandId"), QStringLiteral("Layout") },
-        { QStringLiteral("subCommandId"), QStringLiteral("GetActive") }, { QStringLiteral("senderId"), QStringLiteral("Panel") } };
+        { QStringLiteral("subCommandId"), QStringLiteral("GetActive") },
+        { QStringLiteral("senderId"), QStringLiteral("Panel") } };
 
     const std::function<bool()> floorText = [&] { return answered(floor.call(QStringLiteral("getText"))); };
     const std::function<bool()> floorMap = [&] { return answered(floor.call(QStringLiteral("echo"), request)); };
@@ -109,19 +112,25 @@ int main(int argc, char** argv)
     const QList<Figure> figures {
         { "getVolume()", floorText, [&] { return answered(service.call(QStringLiteral("getVolume"))); } },
         { "getIntValue(key)", floorText,
-            [&] { return answered(service.call(QStringLiteral("getIntValue"), QStringLiteral("Odd low pulse time"))); } },
+            [&] {
+                return answered(service.call(QStringLiteral("getIntValue"), QStringLiteral("Odd low pulse time")));
+            } },
         { "setVolume(v) in memory", floorText,
             [&] { return answered(service.call(QStringLiteral("setVolume"), QStringLiteral("medium"))); } },
         { "getModel() + isDoubleSided()", floorTwoTexts,
-            [&] { return answered(service.call(QStringLiteral("getModel"))) && answered(service.call(QStringLiteral("isDoubleSided"))); } },
+            [&] {
+                return answered(service.call(QStringLiteral("getModel")))
+                    && answered(service.call(QStringLiteral("isDoubleSided")));
+            } },
         { "getWidthForPaper(A4)", floorText,
             [&] { return answered(service.call(QStringLiteral("getWidthForPaper"), QStringLiteral("A4"))); } },
-        { "process(request map)", floorMap, [&] { return answered(service.call(QStringLiteral("process"), request)); } },
+        { "process(request map)", floorMap,
+            [&] { return answered(service.call(QStringLiteral("process"), request)); } },
         { "getValueList(10)", floorMap, [&] { return answered(service.call(QStringLiteral("getValueList"), 10)); } },
     };
 
-    std::printf("floor: the same call shapes answered by an empty QtDBus service, %d calls each, alternating\n",
-        iterations);
+    std::printf(
+        "floor: the same call shapes answered by an empty QtDBus service, %d calls each, alternating\n", iterations);
     std::printf("%-32s %12s %12s %10s\n", "call", "us/call", "floor us", "x floor");
     for (const Figure& figure : figures) {
         const QPair<double, double> each = alternating(iterations, figure.call, figure.floor);
@@ -132,8 +141,8 @@ int main(int argc, char** argv)
         std::printf("%-32s %12.1f %12.1f %10.2f\n", figure.name, each.first / 1000, each.second / 1000,
             each.first / each.second);
     }
-    std::printf("%-32s %12.1f %10.2f   (floor: the empty service owning its name, %.1f ms)\n",
-        "start-up to ready (ms)", serviceStart / 1e6, serviceStart / echoStart, echoStart / 1e6);
+    std::printf("%-32s %12.1f %10.2f   (floor: the empty service owning its name, %.1f ms)\n", "start-up to ready (ms)",
+        serviceStart / 1e6, serviceStart / echoStart, echoStart / 1e6);
 
     echo.terminate();
     echo.waitForFinished(5000);

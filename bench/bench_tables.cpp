@@ -43,8 +43,8 @@ bool makeRoot(const QString& destination)
     const QString source = qEnvironmentVariable("CM_SOURCE_DIR", QStringLiteral(CM_DEFAULT_SOURCE_DIR));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CM_BINARY_DIR"),
-        qEnvironmentVariable("CM_BINARY_DIR", QStringLiteral(CM_DEFAULT_BINARY_DIR)));
+    environment.insert(
+        QStringLiteral("CM_BINARY_DIR"), qEnvironmentVariable("CM_BINARY_DIR", QStringLiteral(CM_DEFAULT_BINARY_DIR)));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(source + QStringLiteral("/scripts/make-root"), { destination });
@@ -81,29 +81,28 @@ int main(int argc, char** argv)
 
     QVector<Figure> figures;
     figures.append({ "floor: read and parse every liblouis metadata file once", 50, perIteration(50, [&] {
-        for (const QString& path : qAsConst(metadataFiles)) {
-            QFile file(path);
-            file.open(QIODevice::ReadOnly);
-            sink += QJsonDocument::fromJson(file.readAll()).object().size();
-        }
-    }) });
+                        for (const QString& path : qAsConst(metadataFiles)) {
+                            QFile file(path);
+                            file.open(QIODevice::ReadOnly);
+                            sink += QJsonDocument::fromJson(file.readAll()).object().size();
+                        }
+                    }) });
     const double floor = figures.first().nanoseconds;
 
     figures.append({ "(b) first 6-dot listing, list file generated", 20, perIteration(20, [&] {
-        QFile::remove(sixDotList);
-        sink += tables.getLiblouisTables(lcm::BrailleType::SixDot).size();
-    }) });
+                        QFile::remove(sixDotList);
+                        sink += tables.getLiblouisTables(lcm::BrailleType::SixDot).size();
+                    }) });
     figures.append({ "(b) first legacy 6-dot listing, list file generated", 20, perIteration(20, [&] {
-        QFile::remove(TableSettings::legacyListFile());
-        sink += tables.getLegacyTables(lcm::BrailleType::SixDot).size();
-    }) });
+                        QFile::remove(TableSettings::legacyListFile());
+                        sink += tables.getLegacyTables(lcm::BrailleType::SixDot).size();
+                    }) });
     figures.append({ "(c) 6-dot listing, list file present, new object", 200, perIteration(200, [&] {
-        const TableSettings fresh(&json, &json);
-        sink += fresh.getLiblouisTables(lcm::BrailleType::SixDot).size();
-    }) });
-    figures.append({ "(c) 6-dot listing, repeated on one object", 2000, perIteration(2000, [&] {
-        sink += tables.getLiblouisTables(lcm::BrailleType::SixDot).size();
-    }) });
+                        const TableSettings fresh(&json, &json);
+                        sink += fresh.getLiblouisTables(lcm::BrailleType::SixDot).size();
+                    }) });
+    figures.append({ "(c) 6-dot listing, repeated on one object", 2000,
+        perIteration(2000, [&] { sink += tables.getLiblouisTables(lcm::BrailleType::SixDot).size(); }) });
 
     const QVariantMap six = tables.getLiblouisTables(lcm::BrailleType::SixDot);
     const QVariantMap eight = tables.getLiblouisTables(lcm::BrailleType::EightDot);

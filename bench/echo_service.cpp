@@ -26,7 +26,8 @@ int main(int argc, char** argv)
     QObject object;
     new EchoAdaptor(&object);
     QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.registerObject(QStringLiteral("/"), &object) || !bus.registerService(QStringLiteral("com.corvanebraille.BenchEcho"))) {
+    if (!bus.registerObject(QStringLiteral("/"), &object)
+        || !bus.registerService(QStringLiteral("com.corvanebraille.BenchEcho"))) {
         return 1;
     }
     return QCoreApplication::exec();

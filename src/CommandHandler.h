@@ -22,12 +22,10 @@ class CommandHandler : public QObject, public ls::ICommand {
 
 public:
     // An operation of a handler, selected by its sub-command id.
-    template <class Handler>
-    using Operation = QVariantMap (Handler::*)(const ls::Command&) const;
+    template <class Handler> using Operation = QVariantMap (Handler::*)(const ls::Command&) const;
 
     // The process-wide, immutable map from sub-command id to operation of one handler class.
-    template <class Handler>
-    class SubCommandTable {
+    template <class Handler> class SubCommandTable {
     public:
         SubCommandTable(std::initializer_list<std::pair<QString, Operation<Handler>>> rows)
         {

@@ -7,7 +7,16 @@
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
 #include "libcorvane/LogPrefix.h"
+#include "ls/Command.h"
+#include "ls/ConfigManagerCmdId.h"
 #include "ls/EmbosserConfiguration.h"
+#include "ls/ErrorId.h"
+#include "ls/ICommand.h"
+#include "ls/JFile.h"
+#include "ls/Keys.h"
+#include "ls/PFile.h"
+#include "ls/ResultId.h"
+#include "ls/ServiceId.h"
 #include "paper/ModelPaper.h"
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
@@ -28,15 +37,6 @@
 #include "systeminfo/Speech.h"
 #include "systeminfo/SystemSettings.h"
 #include "systeminfo/UserSettings.h"
-#include "ls/Command.h"
-#include "ls/ConfigManagerCmdId.h"
-#include "ls/ErrorId.h"
-#include "ls/ICommand.h"
-#include "ls/JFile.h"
-#include "ls/Keys.h"
-#include "ls/PFile.h"
-#include "ls/ResultId.h"
-#include "ls/ServiceId.h"
 
 CM_LOGGING_CATEGORY(lcConfigurationManager, "ConfigurationManager")
 
@@ -82,8 +82,8 @@ void ConfigurationManager::init()
     auto* slaveConf = new SlaveConf(*propertyFile, this);
     auto* speech = new Speech(reader, writer, catalogs, this);
     auto* userSettings = new UserSettings(reader, writer, *m_property, catalogs, this);
-    m_systemSettings = new SystemSettings(architecture, embosserConf, embosserhead, firmware, hammerDelta,
-        pageCounter, parameters, serialCom, slaveConf, speech, userSettings, catalogs, *propertyFile, writer, this);
+    m_systemSettings = new SystemSettings(architecture, embosserConf, embosserhead, firmware, hammerDelta, pageCounter,
+        parameters, serialCom, slaveConf, speech, userSettings, catalogs, *propertyFile, writer, this);
 
     const QString model = embosserConf->getModel(masterCollectionKey);
     pageCounter->setModel(model);

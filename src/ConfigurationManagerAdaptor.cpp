@@ -10,7 +10,6 @@
 
 CM_LOGGING_CATEGORY(lcAdaptor, "ConfigurationManagerAdaptor")
 
-
 ConfigurationManagerAdaptor::ConfigurationManagerAdaptor(ConfigurationManager* manager)
     : QDBusAbstractAdaptor(manager)
     , m_manager(manager)

@@ -9,10 +9,10 @@
 #include "ls/SslCmdId.h"
 #include "ls/UserPaperCmdId.h"
 
-#include <QHash>
 #include "ls/ConsoleReader.h"
 #include "ls/Keys.h"
 #include "ls/ServiceId.h"
+#include <QHash>
 
 CM_LOGGING_CATEGORY(lcConsole, "Console")
 
@@ -82,8 +82,8 @@ void Console::handleLine(const QString& line)
 
 void Console::printHelpScreen() const
 {
-    for (const char* text : { "================= Help =================", "C [command id] [sub command id] [parameter] ...",
-             "For displaying all available commands type HELP C",
+    for (const char* text : { "================= Help =================",
+             "C [command id] [sub command id] [parameter] ...", "For displaying all available commands type HELP C",
              "For displaying all sub commands for a command, type HELP [command id]",
              "For displaying all parameters for a sub command, type HELP [command id] [sub command id]",
              "For adding additional string data to commands type ADD [string data]",

@@ -15,8 +15,8 @@ class DataFileLoader {
 public:
     // callerSignature: Q_FUNC_INFO of the loading function. Returns false (and leaves `out` empty)
     // when neither the file nor its restored copy could be read.
-    static bool load(const ls::IReader& reader, const QString& fileName, QVariantMap& out,
-        const char* callerSignature, const QLoggingCategory& category);
+    static bool load(const ls::IReader& reader, const QString& fileName, QVariantMap& out, const char* callerSignature,
+        const QLoggingCategory& category);
 
     static QString dataFile(const QString& fileName);
     static QString backupFile(const QString& fileName);

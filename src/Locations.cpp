@@ -115,8 +115,11 @@ QString Locations::join(const QString& directory, const QString& fileName)
     return QStringLiteral("%1/%2").arg(directory, fileName);
 }
 
-#define CM_LOCATION(name) \
-    const QString& Locations::name() { return paths().name; }
+#define CM_LOCATION(name)                                                                                              \
+    const QString& Locations::name()                                                                                   \
+    {                                                                                                                  \
+        return paths().name;                                                                                           \
+    }
 
 CM_LOCATION(dataDir)
 CM_LOCATION(dataBackupDir)

@@ -29,7 +29,7 @@ bool LegacyTable::setField(Field field, const QString& text)
 
 void LegacyTable::setCell(int code, quint16 dots, quint16 flags)
 {
-    m_cells[code] = Cell{dots, flags};
+    m_cells[code] = Cell { dots, flags };
 }
 
 void LegacyTable::setSign(Sign sign, quint16 dots)
@@ -45,8 +45,8 @@ QByteArray LegacyTable::encode() const
     qToBigEndian(FormatWord, word);
     out.append(word, 4);
 
-    static const Field order[FieldCount] = {Header, Version, Creator, Date, Description, Speech, PageNoText, Type,
-        TypeValue, Free1, Free2};
+    static const Field order[FieldCount]
+        = { Header, Version, Creator, Date, Description, Speech, PageNoText, Type, TypeValue, Free1, Free2 };
     for (const Field field : order) {
         QByteArray text = m_fields.at(field).toLatin1();
         text = text.leftJustified(FieldSize, '\0', true);

@@ -49,6 +49,6 @@ private:
         quint16 flags = 0;
     };
     std::array<QString, FieldCount> m_fields;
-    std::array<Cell, CharacterCount> m_cells{};
-    std::array<quint16, 3> m_signs{};
+    std::array<Cell, CharacterCount> m_cells {};
+    std::array<quint16, 3> m_signs {};
 };

@@ -90,7 +90,9 @@ bool LegacyTableSet::load(const QString& descriptionPath, QString* error)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!document.isObject()) {
-        *error = QStringLiteral("%1: %2 at offset %3").arg(descriptionPath, parseError.errorString()).arg(parseError.offset);
+        *error = QStringLiteral("%1: %2 at offset %3")
+                     .arg(descriptionPath, parseError.errorString())
+                     .arg(parseError.offset);
         return false;
     }
     const QJsonObject root = document.object();
@@ -104,8 +106,8 @@ bool LegacyTableSet::load(const QString& descriptionPath, QString* error)
     return true;
 }
 
-bool LegacyTableSet::addLanguage(const QString& language, const QJsonObject& description,
-    const QJsonObject& defaults, QString* error)
+bool LegacyTableSet::addLanguage(
+    const QString& language, const QJsonObject& description, const QJsonObject& defaults, QString* error)
 {
     // National cells: character -> dots, small letters give their capitals too.
     QMap<int, quint16> national;
@@ -131,11 +133,11 @@ bool LegacyTableSet::addLanguage(const QString& language, const QJsonObject& des
         const bool eightDot = entry.dots == 8;
         const bool capitalPrefix = entry.typeCode == 2;
 
-        const std::pair<LegacyTable::Field, const char*> fields[] = {{LegacyTable::Header, "header"},
-            {LegacyTable::Version, "version"}, {LegacyTable::Creator, "creator"}, {LegacyTable::Date, "date"},
-            {LegacyTable::Description, "description"}, {LegacyTable::Speech, "speech"},
-            {LegacyTable::PageNoText, "pageNoText"}, {LegacyTable::Type, "type"}, {LegacyTable::Free1, "free1"},
-            {LegacyTable::Free2, "free2"}};
+        const std::pair<LegacyTable::Field, const char*> fields[] = { { LegacyTable::Header, "header" },
+            { LegacyTable::Version, "version" }, { LegacyTable::Creator, "creator" }, { LegacyTable::Date, "date" },
+            { LegacyTable::Description, "description" }, { LegacyTable::Speech, "speech" },
+            { LegacyTable::PageNoText, "pageNoText" }, { LegacyTable::Type, "type" }, { LegacyTable::Free1, "free1" },
+            { LegacyTable::Free2, "free2" } };
         for (const auto& field : fields) {
             const QString value = text(source, description, defaults, QLatin1String(field.second));
             if (!entry.table.setField(field.first, value)) {
@@ -170,8 +172,8 @@ bool LegacyTableSet::addLanguage(const QString& language, const QJsonObject& des
             }
             entry.table.setCell(code, dots, flags);
         }
-        const std::pair<LegacyTable::Sign, const char*> signs[] = {{LegacyTable::CapitalSign, "capitalSign"},
-            {LegacyTable::NumberSign, "numberSign"}, {LegacyTable::LetterSign, "letterSign"}};
+        const std::pair<LegacyTable::Sign, const char*> signs[] = { { LegacyTable::CapitalSign, "capitalSign" },
+            { LegacyTable::NumberSign, "numberSign" }, { LegacyTable::LetterSign, "letterSign" } };
         for (const auto& sign : signs) {
             const int dots = LegacyTable::dotsFromText(text(source, description, defaults, QLatin1String(sign.second)));
             entry.table.setSign(sign.first, dots < 0 ? 0 : quint16(dots));

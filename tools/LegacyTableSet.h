@@ -32,8 +32,8 @@ public:
     const QList<Table>& tables() const { return m_tables; }
 
 private:
-    bool addLanguage(const QString& language, const QJsonObject& description, const QJsonObject& defaults,
-        QString* error);
+    bool addLanguage(
+        const QString& language, const QJsonObject& description, const QJsonObject& defaults, QString* error);
 
     QList<Table> m_tables;
 };

@@ -90,11 +90,11 @@ void LiblouisHeader::parseLine(const QString& line)
         if (value.isEmpty() || i < line.size()) {
             return;
         }
-        m_queryable.append({key, value});
+        m_queryable.append({ key, value });
     } else {
         const QString value = line.mid(i).simplified();
         if (!value.isEmpty()) {
-            m_descriptive.append({key, value});
+            m_descriptive.append({ key, value });
         }
     }
 }

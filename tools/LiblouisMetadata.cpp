@@ -27,14 +27,15 @@ QStringList indexParts(const LiblouisHeader& header)
 // Words that say what kind of table it is, never where it is used.
 bool isKindWord(const QString& part)
 {
-    static const QSet<QString> kinds{QStringLiteral("computer"), QStringLiteral("contracted"),
-        QStringLiteral("uncontracted"), QStringLiteral("partially contracted")};
+    static const QSet<QString> kinds { QStringLiteral("computer"), QStringLiteral("contracted"),
+        QStringLiteral("uncontracted"), QStringLiteral("partially contracted") };
     return kinds.contains(part.toLower());
 }
 
 bool hasRegionSubtag(const LiblouisHeader& header)
 {
-    return header.contains(QStringLiteral("region")) && header.value(QStringLiteral("region")).contains(QLatin1Char('-'));
+    return header.contains(QStringLiteral("region"))
+        && header.value(QStringLiteral("region")).contains(QLatin1Char('-'));
 }
 
 QString safeName(QString name)
@@ -77,7 +78,7 @@ bool writeJson(const QString& path, const QJsonObject& object, QString* error)
 void LiblouisMetadata::addTable(const QString& fileName, const LiblouisHeader& header)
 {
     if (!header.description(QStringLiteral("index-name")).isEmpty()) {
-        m_tables.append({fileName, header});
+        m_tables.append({ fileName, header });
     }
 }
 
@@ -96,7 +97,7 @@ QJsonObject LiblouisMetadata::entry(const QString& fileName, const LiblouisHeade
     const QString contraction = header.value(QStringLiteral("contraction"));
     QString grade = header.value(QStringLiteral("grade"));
     if (grade.isEmpty()) {
-        grade = computer ? QStringLiteral("0")
+        grade = computer                           ? QStringLiteral("0")
             : contraction == QLatin1String("full") ? QStringLiteral("2")
                                                    : QStringLiteral("1");
         inferred.append(QStringLiteral("grade:"));
@@ -155,7 +156,7 @@ QMap<QString, QJsonObject> LiblouisMetadata::languages() const
         if (!parts.isEmpty() && regionQualifiers.value(language).contains(parts.first())) {
             language = QStringLiteral("%1 (%2)").arg(language, parts.takeFirst());
         }
-        Placed item{safeName(language), QString(), table.fileName, entry(table.fileName, table.header)};
+        Placed item { safeName(language), QString(), table.fileName, entry(table.fileName, table.header) };
         item.key = tableKey(parts, item.entry);
         ++keyUse[item.language + QLatin1Char('/') + item.key];
         placed.append(item);
@@ -191,7 +192,7 @@ QMap<QString, QJsonObject> LiblouisMetadata::languages() const
 QJsonObject LiblouisMetadata::userDefined()
 {
     QJsonObject userSlots;
-    for (const char* digits : {"6", "8"}) {
+    for (const char* digits : { "6", "8" }) {
         const QString dots = QLatin1String(digits);
         QJsonObject slot;
         slot.insert(QStringLiteral("display-name:"), QStringLiteral("User defined %1-dot table").arg(dots));

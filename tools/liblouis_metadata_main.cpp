@@ -21,9 +21,8 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Writes the embosser's liblouis table metadata below ROOT/usr/share/embosser/liblouis."));
     parser.addHelpOption();
-    const QCommandLineOption tablesOption(QStringLiteral("tables"),
-        QStringLiteral("Directory of the liblouis tables."), QStringLiteral("DIR"),
-        QStringLiteral("/usr/share/liblouis/tables"));
+    const QCommandLineOption tablesOption(QStringLiteral("tables"), QStringLiteral("Directory of the liblouis tables."),
+        QStringLiteral("DIR"), QStringLiteral("/usr/share/liblouis/tables"));
     parser.addOption(tablesOption);
     parser.addPositionalArgument(QStringLiteral("ROOT"), QStringLiteral("Root of the embosser's file tree."));
     parser.process(app);

@@ -21,7 +21,7 @@ constexpr double kAmplitude = 0.5 * 32767;
 
 double fade(int i)
 {
-    return std::min({1.0, double(i) / kFadeSamples, double(kSamples - 1 - i) / kFadeSamples});
+    return std::min({ 1.0, double(i) / kFadeSamples, double(kSamples - 1 - i) / kFadeSamples });
 }
 
 // frequency 0: white noise from a fixed-seed generator, the same bytes on every run.
@@ -59,8 +59,8 @@ int main(int argc, char* argv[])
         err << "tone-files: cannot create " << dir.path() << '\n';
         return 1;
     }
-    const std::pair<const char*, int> tones[] = {
-        {"tone400.raw", 400}, {"tone800.raw", 800}, {"tone1000.raw", 1000}, {"tone1200.raw", 1200}, {"noise.raw", 0}};
+    const std::pair<const char*, int> tones[] = { { "tone400.raw", 400 }, { "tone800.raw", 800 },
+        { "tone1000.raw", 1000 }, { "tone1200.raw", 1200 }, { "noise.raw", 0 } };
     for (const auto& tone : tones) {
         QSaveFile file(dir.filePath(QLatin1String(tone.first)));
         if (!file.open(QIODevice::WriteOnly) || file.write(samples(tone.second)) < 0 || !file.commit()) {

@@ -10,8 +10,7 @@ namespace libcorvane {
 // One process-wide instance of T, created under a mutex on first use and never destroyed, so it
 // survives the in-process restart of the service and is safe to use during static destruction.
 // A QObject made here lives in the thread that asked first.
-template <typename T>
-class Singleton {
+template <typename T> class Singleton {
 public:
     Singleton() = delete;
 

@@ -6,13 +6,13 @@
 // order the handlers are registered.
 namespace ls {
 namespace ConfigManagerCmdId {
-LS_ID_FAMILY_META(ConfigManagerCmdId)
-LS_ID(Layout)
-LS_ID(BrailleTable)
-LS_ID(UserPaper)
-LS_ID(SystemInfo)
-LS_ID(Print)
-LS_ID(Ssl)
-LS_ID(SystemOptions)
+    LS_ID_FAMILY_META(ConfigManagerCmdId)
+    LS_ID(Layout)
+    LS_ID(BrailleTable)
+    LS_ID(UserPaper)
+    LS_ID(SystemInfo)
+    LS_ID(Print)
+    LS_ID(Ssl)
+    LS_ID(SystemOptions)
 } // namespace ConfigManagerCmdId
 } // namespace ls

@@ -7,8 +7,8 @@
 // user settings were loaded and every settings file rewritten).
 namespace ls {
 namespace EmbosserConfActionId {
-LS_ID_FAMILY_META(EmbosserConfActionId)
-LS_ID(SetSerialNo)
-LS_ID(RestoredUserSettings)
+    LS_ID_FAMILY_META(EmbosserConfActionId)
+    LS_ID(SetSerialNo)
+    LS_ID(RestoredUserSettings)
 } // namespace EmbosserConfActionId
 } // namespace ls

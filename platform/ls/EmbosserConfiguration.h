@@ -8,9 +8,9 @@
 // confirmation tone of the escape sequences during EMC testing.
 namespace ls {
 namespace EmbosserConfiguration {
-LS_ID_FAMILY_META(EmbosserConfiguration)
-LS_ID(Normal)
-LS_ID(TransportMode)
-LS_ID(EMCTest)
+    LS_ID_FAMILY_META(EmbosserConfiguration)
+    LS_ID(Normal)
+    LS_ID(TransportMode)
+    LS_ID(EMCTest)
 } // namespace EmbosserConfiguration
 } // namespace ls

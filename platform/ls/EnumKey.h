@@ -29,6 +29,6 @@ private:
 // ids follow as `LS_ID(InvalidValue)` (text = symbol) or `LS_NAMED_ID(HammerBatch, "Hammer batch")`.
 // Inline variables of one header initialise in declaration order, so `meta` exists before the
 // ids register and the integers follow the declaration order.
-#define LS_ID_FAMILY_META(Family) inline ::ls::MetaEnum meta{#Family};
-#define LS_ID(Symbol) inline const ::EnumKey Symbol{meta, #Symbol};
-#define LS_NAMED_ID(Symbol, Text) inline const ::EnumKey Symbol{meta, Text};
+#define LS_ID_FAMILY_META(Family) inline ::ls::MetaEnum meta { #Family };
+#define LS_ID(Symbol) inline const ::EnumKey Symbol { meta, #Symbol };
+#define LS_NAMED_ID(Symbol, Text) inline const ::EnumKey Symbol { meta, Text };

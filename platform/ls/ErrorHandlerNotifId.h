@@ -5,7 +5,7 @@
 // Notification ids of the error handler service.
 namespace ls {
 namespace ErrorHandlerNotifId {
-LS_ID_FAMILY_META(ErrorHandlerNotifId)
-LS_ID(ErrorChange)
+    LS_ID_FAMILY_META(ErrorHandlerNotifId)
+    LS_ID(ErrorChange)
 } // namespace ErrorHandlerNotifId
 } // namespace ls

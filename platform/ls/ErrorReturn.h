@@ -7,9 +7,9 @@
 // means no answer is known for the error.
 namespace ls {
 namespace ErrorReturn {
-LS_ID_FAMILY_META(ErrorReturn)
-LS_ID(Undefined)
-LS_ID(Cancel)
-LS_ID(Continue)
+    LS_ID_FAMILY_META(ErrorReturn)
+    LS_ID(Undefined)
+    LS_ID(Cancel)
+    LS_ID(Continue)
 } // namespace ErrorReturn
 } // namespace ls

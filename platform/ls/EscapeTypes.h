@@ -7,8 +7,8 @@
 // ESC_C the machine configuration.
 namespace ls {
 namespace EscapeTypes {
-LS_ID_FAMILY_META(EscapeTypes)
-LS_ID(ESC_C)
-LS_ID(ESC_D)
+    LS_ID_FAMILY_META(EscapeTypes)
+    LS_ID(ESC_C)
+    LS_ID(ESC_D)
 } // namespace EscapeTypes
 } // namespace ls

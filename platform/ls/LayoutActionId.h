@@ -5,10 +5,10 @@
 // Actions of the `LayoutChange` notification.
 namespace ls {
 namespace LayoutActionId {
-LS_ID_FAMILY_META(LayoutActionId)
-LS_ID(SetActive)
-LS_ID(AddLayout)
-LS_ID(WriteLayout)
-LS_ID(DeleteLayout)
+    LS_ID_FAMILY_META(LayoutActionId)
+    LS_ID(SetActive)
+    LS_ID(AddLayout)
+    LS_ID(WriteLayout)
+    LS_ID(DeleteLayout)
 } // namespace LayoutActionId
 } // namespace ls

@@ -5,9 +5,9 @@
 // Actions of the `PrintChange` notification.
 namespace ls {
 namespace PrintActionId {
-LS_ID_FAMILY_META(PrintActionId)
-LS_ID(SetKeepFormat)
-LS_ID(SetKeepCapitalization)
-LS_ID(SetTabSize)
+    LS_ID_FAMILY_META(PrintActionId)
+    LS_ID(SetKeepFormat)
+    LS_ID(SetKeepCapitalization)
+    LS_ID(SetTabSize)
 } // namespace PrintActionId
 } // namespace ls

@@ -7,10 +7,10 @@
 // the values the settings files and their defaults hold.
 namespace ls {
 namespace SensorValueId {
-LS_ID_FAMILY_META(SensorValueId)
-LS_NAMED_ID(YesValueKey, "Yes")
-LS_NAMED_ID(NoValueKey, "No")
-LS_NAMED_ID(OnValueKey, "On")
-LS_NAMED_ID(OffValueKey, "Off")
+    LS_ID_FAMILY_META(SensorValueId)
+    LS_NAMED_ID(YesValueKey, "Yes")
+    LS_NAMED_ID(NoValueKey, "No")
+    LS_NAMED_ID(OnValueKey, "On")
+    LS_NAMED_ID(OffValueKey, "Off")
 } // namespace SensorValueId
 } // namespace ls

@@ -6,9 +6,9 @@
 // applied (missing dependency, impossible page geometry).
 namespace ls {
 namespace ServiceErrorId {
-LS_ID_FAMILY_META(ServiceErrorId)
-LS_ID(EscMissingParameter)
-LS_ID(EscMaxCharacterLine)
-LS_ID(EscMaxLinePerPage)
+    LS_ID_FAMILY_META(ServiceErrorId)
+    LS_ID(EscMissingParameter)
+    LS_ID(EscMaxCharacterLine)
+    LS_ID(EscMaxLinePerPage)
 } // namespace ServiceErrorId
 } // namespace ls

@@ -5,10 +5,10 @@
 // Actions of the `SslChange` notification.
 namespace ls {
 namespace SslActionId {
-LS_ID_FAMILY_META(SslActionId)
-LS_ID(SetState)
-LS_ID(SetActiveCertificate)
-LS_ID(AddCertificate)
-LS_ID(DeleteCertificate)
+    LS_ID_FAMILY_META(SslActionId)
+    LS_ID(SetState)
+    LS_ID(SetActiveCertificate)
+    LS_ID(AddCertificate)
+    LS_ID(DeleteCertificate)
 } // namespace SslActionId
 } // namespace ls

@@ -7,10 +7,10 @@
 // asked; "Error" is the state a cancelled document puts the machine in.
 namespace ls {
 namespace StateId {
-LS_ID_FAMILY_META(StateId)
-LS_ID(Undefined)
-LS_ID(Idle)
-LS_ID(Printing)
-LS_ID(Error)
+    LS_ID_FAMILY_META(StateId)
+    LS_ID(Undefined)
+    LS_ID(Idle)
+    LS_ID(Printing)
+    LS_ID(Error)
 } // namespace StateId
 } // namespace ls

@@ -5,8 +5,8 @@
 // Actions of the `UserPaperChange` notification.
 namespace ls {
 namespace UserPaperActionId {
-LS_ID_FAMILY_META(UserPaperActionId)
-LS_ID(WritePaper)
-LS_ID(DeletePaper)
+    LS_ID_FAMILY_META(UserPaperActionId)
+    LS_ID(WritePaper)
+    LS_ID(DeletePaper)
 } // namespace UserPaperActionId
 } // namespace ls

@@ -78,7 +78,8 @@ QVariantMap tablesOf(const QVariantMap& list, int dots)
             bool isNumber = false;
             const int entryDots = entry.value(dotsKey).toString().toInt(&isNumber);
             if (isNumber && entryDots == dots) {
-                tables.insert(QStringLiteral("%1/%2").arg(language.key(), table.key()), entry.value(displayNameKey).toString());
+                tables.insert(
+                    QStringLiteral("%1/%2").arg(language.key(), table.key()), entry.value(displayNameKey).toString());
             }
         }
     }
@@ -382,8 +383,7 @@ bool TableSettings::generateLegacyJson() const
     QVariantMap metadata;
     for (const QString& language : languageDirectories(root)) {
         const QDir directory(Locations::join(root, language));
-        const QStringList files
-            = directory.entryList({ QStringLiteral("*") + legacySuffix }, QDir::Files, QDir::Name);
+        const QStringList files = directory.entryList({ QStringLiteral("*") + legacySuffix }, QDir::Files, QDir::Name);
         if (files.isEmpty()) {
             continue;
         }
@@ -424,8 +424,8 @@ bool TableSettings::generateLegacyJson() const
 
 // Metadata
 
-QVariantMap TableSettings::tableMetadata(const char* function, Family family, const QString& language,
-    const QString& table) const
+QVariantMap TableSettings::tableMetadata(
+    const char* function, Family family, const QString& language, const QString& table) const
 {
     const bool legacy = family == Family::Legacy;
     const QString& root = rootOf(legacy);
@@ -445,7 +445,8 @@ QVariantMap TableSettings::tableMetadata(const char* function, Family family, co
     if (!readJsonObject(file, tables, opened)) {
         if (!opened && legacy) {
             // Log monitoring still matches the line of the older command handler.
-            qCCritical(lcTableSettings).noquote() << "BrailleTable::getTableMetadata FAILED: Unable to open table file!";
+            qCCritical(lcTableSettings).noquote()
+                << "BrailleTable::getTableMetadata FAILED: Unable to open table file!";
         } else if (!opened) {
             qCCritical(lcTableSettings).noquote()
                 << libcorvane::logPrefix(function, "FAILED!") << "Unable to open table file!";
@@ -467,8 +468,8 @@ QVariantMap TableSettings::tableMetadata(const char* function, Family family, co
         const QString replacement = entry.value(replacedByKey).toString();
         const QStringList parts = replacement.split(QLatin1Char('/'));
         if (parts.size() < 2) {
-            qCCritical(lcTableSettings).noquote() << libcorvane::logPrefix(function, "ERROR:")
-                                                  << "Replacement table path could not be parsed.";
+            qCCritical(lcTableSettings).noquote()
+                << libcorvane::logPrefix(function, "ERROR:") << "Replacement table path could not be parsed.";
         } else if (!TableNames::isPlainName(parts.at(0))
             || !TableNames::isInside(root, languageMetadataFile(root, parts.at(0)))) {
             qCCritical(lcTableSettings).noquote()
@@ -554,8 +555,8 @@ bool TableSettings::updateLiblouisTable(QString& table) const
 
 // User tables
 
-bool TableSettings::setJsonSettings(const QString& path, const QString& table,
-    const QMap<QString, QString>& values) const
+bool TableSettings::setJsonSettings(
+    const QString& path, const QString& table, const QMap<QString, QString>& values) const
 {
     const QString key = TableNames::userTableKey(table);
     if (key.isEmpty()) {

@@ -79,8 +79,7 @@ private:
     enum class Family { Liblouis, Legacy };
 
     QString legacyTablePath(const char* function, const QString& table) const;
-    QVariantMap tableMetadata(const char* function, Family family, const QString& language,
-        const QString& table) const;
+    QVariantMap tableMetadata(const char* function, Family family, const QString& language, const QString& table) const;
     QVariantMap buildList(Family family, int dots) const;
     // Writes a generated list; `listed` are the dot counts whose filtered view is kept at once.
     bool writeList(const QString& path, const QVariantMap& list, std::initializer_list<int> listed) const;

@@ -1,7 +1,7 @@
 #include "Firmware.h"
 
-#include "Utils.h"
 #include "Locations.h"
+#include "Utils.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/Keys.h"
 

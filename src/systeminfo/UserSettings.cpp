@@ -30,7 +30,6 @@ const QStringList userSettingsCatalogs = {
 };
 const QString saveUserSettingsField = QStringLiteral("saveUserSettings");
 
-
 bool isScalar(const QVariant& value)
 {
     switch (value.userType()) {

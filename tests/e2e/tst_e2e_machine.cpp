@@ -64,7 +64,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!CommandLineClient::isInstalled(QStringLiteral("gdbus")) || !CommandLineClient::isInstalled(QStringLiteral("busctl"))) {
+        if (!CommandLineClient::isInstalled(QStringLiteral("gdbus"))
+            || !CommandLineClient::isInstalled(QStringLiteral("busctl"))) {
             QSKIP("gdbus and busctl are needed");
         }
         m_root = std::make_unique<TestRoot>();
@@ -88,7 +89,9 @@ private slots:
         QVERIFY(CommandLineClient::busctl(QStringLiteral("setVolume"), QStringLiteral("s"), { "high" }).isEmpty());
         QCOMPARE(CommandLineClient::busctl(QStringLiteral("getVolume"), QStringLiteral("s"), { master }),
             QStringLiteral("s \"high\""));
-        QVERIFY(CommandLineClient::busctl(QStringLiteral("setSpeechSpeed"), QStringLiteral("isb"), { "4", master, "false" }).isEmpty());
+        QVERIFY(
+            CommandLineClient::busctl(QStringLiteral("setSpeechSpeed"), QStringLiteral("isb"), { "4", master, "false" })
+                .isEmpty());
         QCOMPARE(CommandLineClient::busctl(QStringLiteral("getSpeechSpeed")), QStringLiteral("i 4"));
         // A collection of its own: the master value stays.
         QCOMPARE(gdbus(QStringLiteral("duplicateCatalog"), { master, "job" }), QStringLiteral("(true,)"));
@@ -103,13 +106,15 @@ private slots:
         QCOMPARE(gdbus(QStringLiteral("setIntValue"), { key, "321", master, "false" }), QStringLiteral("(true,)"));
         QCOMPARE(gdbus(QStringLiteral("getIntValue"), { key, master }), QStringLiteral("(321,)"));
         QCOMPARE(gdbus(QStringLiteral("setIntValue"), { key, "322" }), QStringLiteral("(true,)"));
-        QCOMPARE(CommandLineClient::busctl(QStringLiteral("getIntValue"), QStringLiteral("s"), { key }), QStringLiteral("i 322"));
+        QCOMPARE(CommandLineClient::busctl(QStringLiteral("getIntValue"), QStringLiteral("s"), { key }),
+            QStringLiteral("i 322"));
         QCOMPARE(gdbus(QStringLiteral("getOddLowPulseTime")), QStringLiteral("(322,)"));
 
         QCOMPARE(gdbus(QStringLiteral("setIntValue"), { "No such key", "1" }), QStringLiteral("(false,)"));
         QCOMPARE(gdbus(QStringLiteral("getIntValue"), { "No such key" }), QStringLiteral("(-1,)"));
         QCOMPARE(gdbus(QStringLiteral("getIntDeltaValue"), { "No such key" }), QStringLiteral("(0,)"));
-        QVERIFY(m_daemon->waitForLog(QStringLiteral("ConfigurationManagerAdaptor::setIntValue ERROR: Invalid int value parameter key!")));
+        QVERIFY(m_daemon->waitForLog(
+            QStringLiteral("ConfigurationManagerAdaptor::setIntValue ERROR: Invalid int value parameter key!")));
     }
 
     void draftSpeedAlignmentChangesTheHighSpeedValue()
@@ -125,11 +130,16 @@ private slots:
         const QVariantMap conf = settingsFile(QStringLiteral("embosserConf"));
         const QVariantMap serial = settingsFile(QStringLiteral("serialCom"));
         const QVariantMap head = settingsFile(QStringLiteral("embosserhead"));
-        QCOMPARE(gdbus(QStringLiteral("getModel")), QStringLiteral("('%1',)").arg(conf.value(QStringLiteral("Model")).toString()));
-        QCOMPARE(gdbus(QStringLiteral("getSerialNo")), QStringLiteral("('%1',)").arg(conf.value(QStringLiteral("Serial No")).toString()));
-        QCOMPARE(gdbus(QStringLiteral("getBaudrate")), QStringLiteral("(%1,)").arg(serial.value(QStringLiteral("Baudrate")).toInt()));
-        QCOMPARE(gdbus(QStringLiteral("getHammerBatch")), QStringLiteral("(%1,)").arg(head.value(QStringLiteral("Hammer batch")).toInt()));
-        QCOMPARE(gdbus(QStringLiteral("getType")), QStringLiteral("(%1,)").arg(static_cast<int>(lcm::EmbosserType::Zentra)));
+        QCOMPARE(gdbus(QStringLiteral("getModel")),
+            QStringLiteral("('%1',)").arg(conf.value(QStringLiteral("Model")).toString()));
+        QCOMPARE(gdbus(QStringLiteral("getSerialNo")),
+            QStringLiteral("('%1',)").arg(conf.value(QStringLiteral("Serial No")).toString()));
+        QCOMPARE(gdbus(QStringLiteral("getBaudrate")),
+            QStringLiteral("(%1,)").arg(serial.value(QStringLiteral("Baudrate")).toInt()));
+        QCOMPARE(gdbus(QStringLiteral("getHammerBatch")),
+            QStringLiteral("(%1,)").arg(head.value(QStringLiteral("Hammer batch")).toInt()));
+        QCOMPARE(
+            gdbus(QStringLiteral("getType")), QStringLiteral("(%1,)").arg(static_cast<int>(lcm::EmbosserType::Zentra)));
         QVERIFY(gdbus(QStringLiteral("getFirmwareDate")).startsWith(QLatin1String("('2025-10-14")));
 
         // Every getter without arguments answers with a value, never a D-Bus error.
@@ -147,12 +157,14 @@ private slots:
                  arg = arg.nextSiblingElement(QStringLiteral("arg"))) {
                 takesArguments |= arg.attribute(QStringLiteral("direction")) == QLatin1String("in");
             }
-            if (takesArguments || !(name.startsWith(QLatin1String("get")) || name.startsWith(QLatin1String("is"))
+            if (takesArguments
+                || !(name.startsWith(QLatin1String("get")) || name.startsWith(QLatin1String("is"))
                     || name.startsWith(QLatin1String("has")))) {
                 continue;
             }
             const QDBusMessage reply = call(name);
-            QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(name + QLatin1Char(' ') + reply.errorMessage()));
+            QVERIFY2(
+                reply.type() == QDBusMessage::ReplyMessage, qPrintable(name + QLatin1Char(' ') + reply.errorMessage()));
             ++called;
         }
         QVERIFY(called > 150);
@@ -164,19 +176,22 @@ private slots:
         QCOMPARE(gdbus(QStringLiteral("setVolume"), { "unsaved" }), QStringLiteral("()"));
         QCOMPARE(gdbus(QStringLiteral("setSpeechSpeed"), { "9", master, "true" }), QStringLiteral("()"));
         QCOMPARE(settingsFile(QStringLiteral("speech")).value(QStringLiteral("Speech speed")).toInt(), 9);
-        QCOMPARE(settingsFile(QStringLiteral("speech")).value(QStringLiteral("Volume")), speech.value(QStringLiteral("Volume")));
+        QCOMPARE(settingsFile(QStringLiteral("speech")).value(QStringLiteral("Volume")),
+            speech.value(QStringLiteral("Volume")));
 
         m_daemon->stop();
         startDaemon();
         QCOMPARE(gdbus(QStringLiteral("getSpeechSpeed")), QStringLiteral("(9,)"));
-        QCOMPARE(gdbus(QStringLiteral("getVolume")), QStringLiteral("('%1',)").arg(speech.value(QStringLiteral("Volume")).toString()));
+        QCOMPARE(gdbus(QStringLiteral("getVolume")),
+            QStringLiteral("('%1',)").arg(speech.value(QStringLiteral("Volume")).toString()));
         QVERIFY(m_root->restoreShipped(QStringLiteral("/var/lib/embosser/speech")));
     }
 
     void standardPapersResolve()
     {
         QVariantMap papers;
-        QVERIFY(m_file.readToMap(m_root->file(QStringLiteral("/usr/share/configuration-manager/paperList.json")), papers));
+        QVERIFY(
+            m_file.readToMap(m_root->file(QStringLiteral("/usr/share/configuration-manager/paperList.json")), papers));
         QVERIFY(!papers.isEmpty());
         for (auto it = papers.constBegin(); it != papers.constEnd(); ++it) {
             const QDBusReply<double> width = call(QStringLiteral("getWidthForPaper"), { it.key() });
@@ -184,7 +199,8 @@ private slots:
             const QDBusReply<double> height = call(QStringLiteral("getHeightForPaper"), { it.key() });
             QVERIFY2(height.isValid() && height.value() > 0, qPrintable(it.key()));
         }
-        const QDBusReply<double> unknown = call(QStringLiteral("getWidthForPaper"), { QStringLiteral("No such paper") });
+        const QDBusReply<double> unknown
+            = call(QStringLiteral("getWidthForPaper"), { QStringLiteral("No such paper") });
         QVERIFY(unknown.isValid() && unknown.value() < 0);
     }
 
@@ -193,13 +209,15 @@ private slots:
         const QString output = gdbus(QStringLiteral("getTableMetadata"), { "English (U.S.)", "computer_6dot" });
         QVERIFY2(output.contains(QLatin1String("'sourcefile:': <'en-us-comp6.ctb'>")), qPrintable(output));
         QVERIFY(output.contains(QLatin1String("'dots:': <'6'>")));
-        QCOMPARE(gdbus(QStringLiteral("getTableMetadata"), { "../English (U.S.)", "computer_6dot" }), QStringLiteral("(@a{sv} {},)"));
+        QCOMPARE(gdbus(QStringLiteral("getTableMetadata"), { "../English (U.S.)", "computer_6dot" }),
+            QStringLiteral("(@a{sv} {},)"));
     }
 
     void everyModelAnswersItsPredicatesAndLimits()
     {
         QVariantMap models;
-        QVERIFY(m_file.readToMap(m_root->file(QStringLiteral("/usr/share/configuration-manager/embosserList.json")), models));
+        QVERIFY(m_file.readToMap(
+            m_root->file(QStringLiteral("/usr/share/configuration-manager/embosserList.json")), models));
         const QMetaEnum types = QMetaEnum::fromType<lcm::EmbosserType>();
         int restarts = m_daemon->logCount(readyLine);
         for (auto it = models.constBegin(); it != models.constEnd(); ++it) {
@@ -207,7 +225,8 @@ private slots:
             // The settings file and the flash memory agree on the model, as on a machine set up
             // for it; a restart of the service reads them again.
             QCOMPARE(gdbus(QStringLiteral("setModel"), { it.key(), master, "true" }), QStringLiteral("()"));
-            QStringList flash = QString::fromUtf8(m_root->readFile(QStringLiteral("/var/lib/sim/eeprom"))).split(QLatin1Char('\n'));
+            QStringList flash
+                = QString::fromUtf8(m_root->readFile(QStringLiteral("/var/lib/sim/eeprom"))).split(QLatin1Char('\n'));
             for (QString& line : flash) {
                 if (line.startsWith(QLatin1String("Model="))) {
                     line = QStringLiteral("Model=") + it.key();
@@ -221,7 +240,8 @@ private slots:
             const int typeValue = types.keyToValue(type.toLatin1().constData());
             QCOMPARE(gdbus(QStringLiteral("getModel")), QStringLiteral("('%1',)").arg(it.key()));
             QCOMPARE(gdbus(QStringLiteral("getType")), QStringLiteral("(%1,)").arg(typeValue));
-            QCOMPARE(gdbus(QStringLiteral("getShortID")), QStringLiteral("('%1',)").arg(model.value(QStringLiteral("shortID")).toString()));
+            QCOMPARE(gdbus(QStringLiteral("getShortID")),
+                QStringLiteral("('%1',)").arg(model.value(QStringLiteral("shortID")).toString()));
             const QDBusReply<double> maxWidth = call(QStringLiteral("getMaxWidth"));
             QCOMPARE(maxWidth.value(), model.value(QStringLiteral("maxPaperWidth")).toDouble());
             const QDBusReply<double> minHeight = call(QStringLiteral("getMinHeight"));

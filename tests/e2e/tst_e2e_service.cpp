@@ -34,8 +34,10 @@ QStringList methodsOf(const QString& xml)
         if (interface.attribute(QStringLiteral("name")) != interfaceName) {
             continue;
         }
-        for (QDomElement member = interface.firstChildElement(); !member.isNull(); member = member.nextSiblingElement()) {
-            QString entry = member.tagName() + QLatin1Char(' ') + member.attribute(QStringLiteral("name")) + QLatin1Char('(');
+        for (QDomElement member = interface.firstChildElement(); !member.isNull();
+             member = member.nextSiblingElement()) {
+            QString entry
+                = member.tagName() + QLatin1Char(' ') + member.attribute(QStringLiteral("name")) + QLatin1Char('(');
             for (QDomElement arg = member.firstChildElement(QStringLiteral("arg")); !arg.isNull();
                  arg = arg.nextSiblingElement(QStringLiteral("arg"))) {
                 entry += arg.attribute(QStringLiteral("direction"), QStringLiteral("out")) + QLatin1Char(':')
@@ -68,7 +70,8 @@ private slots:
         QVERIFY(m_root->isValid());
         m_bus = new PrivateBus;
         QVERIFY(m_bus->isValid());
-        m_daemon = new DaemonProcess(m_root->path(), QStringLiteral("ConfigurationManagerAdaptor.debug=true\nServiceWatcher.debug=true"));
+        m_daemon = new DaemonProcess(
+            m_root->path(), QStringLiteral("ConfigurationManagerAdaptor.debug=true\nServiceWatcher.debug=true"));
         QVERIFY(m_daemon->start());
         QVERIFY2(m_daemon->waitForReady(), qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
         QVERIFY(m_daemon->waitForLog(QStringLiteral("Successfully registered on DBus: ") + service));
@@ -120,11 +123,10 @@ private slots:
             << "\"errorId\" s \"InvalidCmd\"";
         // dbus-send cannot build variants inside a dictionary, so it cannot call process; it can
         // still see the interface.
-        QTest::newRow("dbus-send, introspection")
-            << "dbus-send"
-            << QStringList { "--system", "--print-reply", "--dest=" + service, "/",
-                   "org.freedesktop.DBus.Introspectable.Introspect" }
-            << "<method name=\"restartServicesAfterReset\">";
+        QTest::newRow("dbus-send, introspection") << "dbus-send"
+                                                  << QStringList { "--system", "--print-reply", "--dest=" + service,
+                                                         "/", "org.freedesktop.DBus.Introspectable.Introspect" }
+                                                  << "<method name=\"restartServicesAfterReset\">";
     }
 
     void processAnswersCommandLineClients()
@@ -143,11 +145,12 @@ private slots:
     {
         QTest::addColumn<QStringList>("call");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("value list as records")
-            << QStringList { "getValueList", "10" } << "[{'description': <'";
+        QTest::newRow("value list as records") << QStringList { "getValueList", "10" } << "[{'description': <'";
         QTest::newRow("unknown value list") << QStringList { "getValueList", "100000" } << "(@aa{sv} [],)";
-        QTest::newRow("duplicate the master") << QStringList { "duplicateCatalog", "masterCollectionKey", "job" } << "(true,)";
-        QTest::newRow("duplicate a missing collection") << QStringList { "duplicateCatalog", "nope", "x" } << "(false,)";
+        QTest::newRow("duplicate the master")
+            << QStringList { "duplicateCatalog", "masterCollectionKey", "job" } << "(true,)";
+        QTest::newRow("duplicate a missing collection")
+            << QStringList { "duplicateCatalog", "nope", "x" } << "(false,)";
         QTest::newRow("remove the copy") << QStringList { "removeCatalogsCollection", "job" } << "(true,)";
         QTest::newRow("remove it again") << QStringList { "removeCatalogsCollection", "job" } << "(false,)";
         QTest::newRow("range of a parameter") << QStringList { "getMaxValue", "Speech speed" } << "(10,)";
@@ -166,8 +169,8 @@ private slots:
 
     void publishedIntrospectionMatchesTheService()
     {
-        const QString running = runClient(QStringLiteral("gdbus"),
-            { "introspect", "--system", "--dest", service, "--object-path", "/", "--xml" });
+        const QString running = runClient(
+            QStringLiteral("gdbus"), { "introspect", "--system", "--dest", service, "--object-path", "/", "--xml" });
         QVERIFY(!running.isEmpty());
         QFile published(TestRoot::sourceDir() + QStringLiteral("/dbus/com.corvanebraille.ConfigurationManager.xml"));
         QVERIFY(published.open(QIODevice::ReadOnly));

@@ -2,9 +2,9 @@
 // pattern of the settings classes (collection name, save flag, settings file), the defaults,
 // the flash merge, and the load-and-restore rule of the data files.
 #include "LogCapture.h"
-#include "libcorvane/LogPrefix.h"
 #include "SimCalls.h"
 #include "TestRoot.h"
+#include "libcorvane/LogPrefix.h"
 #include "ls/JFile.h"
 #include "property/PropValueList.h"
 #include "property/Property.h"
@@ -53,7 +53,8 @@ private:
 
     CatalogAccessor speech(CatalogsManager& catalogs) const
     {
-        CatalogAccessor accessor(QStringLiteral("speech"), m_root->file(speechFile), m_file, m_file, catalogs, lcSpeechTest());
+        CatalogAccessor accessor(
+            QStringLiteral("speech"), m_root->file(speechFile), m_file, m_file, catalogs, lcSpeechTest());
         accessor.load(Q_FUNC_INFO);
         return accessor;
     }
@@ -69,7 +70,8 @@ private:
     // Programs one field of the simulated flash memory.
     void setFlash(const QString& field, const QString& value) const
     {
-        QStringList lines = QString::fromUtf8(m_root->readFile(QStringLiteral("/var/lib/sim/eeprom"))).split(QLatin1Char('\n'));
+        QStringList lines
+            = QString::fromUtf8(m_root->readFile(QStringLiteral("/var/lib/sim/eeprom"))).split(QLatin1Char('\n'));
         bool replaced = false;
         for (QString& line : lines) {
             if (line.startsWith(field + QLatin1Char('='))) {
@@ -129,7 +131,9 @@ private slots:
         QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("other")));
         QVERIFY(accessor.setValue(volume, QStringLiteral("medium"), masterCollectionKey, false, Q_FUNC_INFO));
         QCOMPARE(accessor.getString(volume, QStringLiteral("other"), Q_FUNC_INFO), QStringLiteral("low"));
-        QCOMPARE(service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)->parameter(volume)->value.toString(),
+        QCOMPARE(service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
+                     ->parameter(volume)
+                     ->value.toString(),
             QStringLiteral("medium"));
 
         // A job collection copied with addCatalogsCollection is independent too.
@@ -169,7 +173,9 @@ private slots:
         // Without a master collection every getter reports the missing catalog and its error value.
         QVERIFY(service.catalogs->removeCatalogsCollection(masterCollectionKey));
         log.clear();
-        QCOMPARE(accessor.getInt(QStringLiteral("Speech speed"), masterCollectionKey, "int Speech::getSpeechSpeed(const QString&)"), -1);
+        QCOMPARE(accessor.getInt(
+                     QStringLiteral("Speech speed"), masterCollectionKey, "int Speech::getSpeechSpeed(const QString&)"),
+            -1);
         QVERIFY(log.contains(QStringLiteral("Catalogs does not contain speech")));
         QVERIFY(log.contains(QStringLiteral("Speech::getSpeechSpeed ERROR: speech catalog does not exist.")));
         QVERIFY(!accessor.setValue(volume, QStringLiteral("x"), masterCollectionKey, true, Q_FUNC_INFO));
@@ -190,8 +196,9 @@ private slots:
 
         // A collection that does not exist prints only the error.
         QCOMPARE(missing,
-            QStringList { QStringLiteral("CatalogsManager::printAllCatalogs ERROR: Catalogs collection does not contain "
-                                         "catalogs for missing") });
+            QStringList {
+                QStringLiteral("CatalogsManager::printAllCatalogs ERROR: Catalogs collection does not contain "
+                               "catalogs for missing") });
         QCOMPARE(log.messages().size(), catalogCount);
         const QString esc = QStringLiteral("\x1b");
         const QString speechDump = esc + QStringLiteral("[38;5;15;4mspeech") + esc + QStringLiteral("[0m\n");
@@ -199,8 +206,9 @@ private slots:
         const QString volumeDump = esc + QStringLiteral("[38;5;254m") + esc + QStringLiteral("[4GVolume") + esc
             + QStringLiteral("[0m\n") + esc + QStringLiteral("[8Gcatalog: speech\n");
         QVERIFY2(log.contains(volumeDump), qPrintable(log.messages().join(QLatin1Char('\n'))));
-        QVERIFY(log.contains(QStringLiteral("[8Gvalue: QVariant(QString, \"") + accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO)
-            + QStringLiteral("\")\n") + esc + QStringLiteral("[8Gin file: true\n\n")));
+        QVERIFY(log.contains(QStringLiteral("[8Gvalue: QVariant(QString, \"")
+            + accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO) + QStringLiteral("\")\n") + esc
+            + QStringLiteral("[8Gin file: true\n\n")));
     }
 
     void gettersReportMissingParametersAndBadConversions()
@@ -217,7 +225,8 @@ private slots:
         // A parameter without any value (no default, nothing stored) fails its conversion.
         service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
             ->getParameter(QStringLiteral("Speech speed"), false)
-            ->value = QVariant();
+            ->value
+            = QVariant();
         log.clear();
         QCOMPARE(accessor.getInt(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO), -1);
         QVERIFY(log.contains(QStringLiteral("ERROR: Speech speed conversion to int failed!")));
@@ -245,7 +254,8 @@ private slots:
         original.insert(QStringLiteral("Speech speed"), stored.value(QStringLiteral("Speech speed")));
         QCOMPARE(stored, original); // the in-memory change of Volume is not written along
         // No temporary file is left beside the settings file.
-        QCOMPARE(QDir(QFileInfo(m_root->file(speechFile)).absolutePath()).entryList({ QStringLiteral("speech*") }, QDir::Files),
+        QCOMPARE(QDir(QFileInfo(m_root->file(speechFile)).absolutePath())
+                     .entryList({ QStringLiteral("speech*") }, QDir::Files),
             QStringList { QStringLiteral("speech") });
     }
 
@@ -330,7 +340,8 @@ private slots:
         accessor.syncFlashParameters(Q_FUNC_INFO);
 
         QCOMPARE(accessor.getString(model, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("Corvane Zentra"));
-        QVERIFY(!calls.of(QStringLiteral("eeprom-handler")).contains({ QStringLiteral("-g"), QStringLiteral("Model") }));
+        QVERIFY(
+            !calls.of(QStringLiteral("eeprom-handler")).contains({ QStringLiteral("-g"), QStringLiteral("Model") }));
         setFlash(QStringLiteral("Model"), QStringLiteral("Corvane Zentra"));
     }
 

@@ -31,7 +31,8 @@ private:
             for (const AdaptorArgument& argument : method.arguments) {
                 types << argument.type;
             }
-            result << QStringLiteral("%1 %2(%3) = %4").arg(method.returnType, method.name, types.join(QLatin1Char(',')), method.body);
+            result << QStringLiteral("%1 %2(%3) = %4")
+                          .arg(method.returnType, method.name, types.join(QLatin1Char(',')), method.body);
         }
         return result;
     }
@@ -42,14 +43,15 @@ private slots:
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("catalog and save") << QByteArray("catalogSave | Volume | QString | speech()\n")
-                                          << QStringList {
-                                                 "void setVolume(QString,QString,bool) = speech()->setVolume(value, catalog, save)",
-                                                 "void setVolume(QString,QString) = speech()->setVolume(value, catalog, false)",
-                                                 "void setVolume(QString) = speech()->setVolume(value, defaultCatalog(), false)",
-                                                 "QString getVolume(QString) = speech()->getVolume(catalog)",
-                                                 "QString getVolume() = speech()->getVolume(defaultCatalog())",
-                                             };
+        QTest::newRow("catalog and save")
+            << QByteArray("catalogSave | Volume | QString | speech()\n")
+            << QStringList {
+                   "void setVolume(QString,QString,bool) = speech()->setVolume(value, catalog, save)",
+                   "void setVolume(QString,QString) = speech()->setVolume(value, catalog, false)",
+                   "void setVolume(QString) = speech()->setVolume(value, defaultCatalog(), false)",
+                   "QString getVolume(QString) = speech()->getVolume(catalog)",
+                   "QString getVolume() = speech()->getVolume(defaultCatalog())",
+               };
         QTest::newRow("fixed key, setter and getter types differ")
             << QByteArray("catalogOnly | FileCRC | double/int | temp() @Value(Key::Crc)\n")
             << QStringList {
@@ -58,15 +60,20 @@ private slots:
                    "int getFileCRC(QString) = temp()->getValue(Key::Crc, catalog)",
                    "int getFileCRC() = temp()->getValue(Key::Crc, defaultCatalog())",
                };
-        QTest::newRow("keyed") << QByteArray("keyed | SensorState | bool | parameters()\n")
-                               << QStringList {
-                                      "bool setSensorState(QString,bool,QString,bool) = parameters()->setSensorState(key, value, catalog, save)",
-                                      "bool setSensorState(QString,bool,QString) = parameters()->setSensorState(key, value, catalog, false)",
-                                      "bool setSensorState(QString,bool) = parameters()->setSensorState(key, value, defaultCatalog(), false)",
-                                      "bool getSensorState(QString,QString) = parameters()->getSensorState(key, catalog)",
-                                      "bool getSensorState(QString) = parameters()->getSensorState(key, defaultCatalog())",
-                                  };
-        QTest::newRow("plain") << QByteArray("plain | QList<QPair<QString,QVariantMap> > current(const QString& a, int b) | x(a, b)\n")
+        QTest::newRow("keyed")
+            << QByteArray("keyed | SensorState | bool | parameters()\n")
+            << QStringList {
+                   "bool setSensorState(QString,bool,QString,bool) = parameters()->setSensorState(key, value, catalog, "
+                   "save)",
+                   "bool setSensorState(QString,bool,QString) = parameters()->setSensorState(key, value, catalog, "
+                   "false)",
+                   "bool setSensorState(QString,bool) = parameters()->setSensorState(key, value, defaultCatalog(), "
+                   "false)",
+                   "bool getSensorState(QString,QString) = parameters()->getSensorState(key, catalog)",
+                   "bool getSensorState(QString) = parameters()->getSensorState(key, defaultCatalog())",
+               };
+        QTest::newRow("plain") << QByteArray(
+            "plain | QList<QPair<QString,QVariantMap> > current(const QString& a, int b) | x(a, b)\n")
                                << QStringList { "QList<QPair<QString,QVariantMap> > current(QString,int) = x(a, b)" };
     }
 
@@ -98,7 +105,8 @@ private slots:
     void introspectionCarriesSignaturesInOrder()
     {
         AdaptorTable table;
-        QVERIFY(readTable("keyed | IntValue | int | head()\nplain | lcm::PropList getValueList(int list) | v(list)\n", table));
+        QVERIFY(readTable(
+            "keyed | IntValue | int | head()\nplain | lcm::PropList getValueList(int list) | v(list)\n", table));
         AdaptorWriter writer({}, table.methods());
         const QString path = m_dir.filePath(QStringLiteral("out.xml"));
         QVERIFY2(writer.writeIntrospection(QStringLiteral("a.b"), path), qPrintable(writer.error()));

@@ -27,8 +27,8 @@ class FakeLayout : public CommandHandler {
 
 public:
     explicit FakeLayout(QObject* parent = nullptr)
-        : CommandHandler(ls::ConfigManagerCmdId::Layout, ls::ConfigManagerNotifId::LayoutChange, true,
-            lcFakeLayout(), parent)
+        : CommandHandler(
+            ls::ConfigManagerCmdId::Layout, ls::ConfigManagerNotifId::LayoutChange, true, lcFakeLayout(), parent)
     {
     }
 
@@ -86,7 +86,8 @@ private slots:
         noCommand.remove(ls::commandIdKey);
 
         QTest::newRow("no sub-command key: the dispatcher, not the handler")
-            << noSubCommand << QString(ls::ErrorId::InvalidCmd) << "ConfigurationManager::process ERROR: Invalid command!";
+            << noSubCommand << QString(ls::ErrorId::InvalidCmd)
+            << "ConfigurationManager::process ERROR: Invalid command!";
         QTest::newRow("no sender key") << noSender << QString(ls::ErrorId::InvalidCmd) << "Invalid command!";
         QTest::newRow("no command key") << noCommand << QString(ls::ErrorId::InvalidCmd) << "Invalid command!";
         QTest::newRow("unlisted command id, listed sender")
@@ -103,13 +104,11 @@ private slots:
         QTest::newRow("listed command without a handler: before init")
             << request(ls::ConfigManagerCmdId::Ssl, QStringLiteral("GetState"), web)
             << QString(ls::ErrorId::CmdNotFound) << "ConfigurationManager::process ERROR: Ssl command n/a!";
-        QTest::newRow("unknown sub-command: the handler") << request(layout, QStringLiteral("Unknown"), web)
-                                                          << QString(ls::ErrorId::InvalidSubCmd)
-                                                          << "FakeLayout::process ERROR: Unknown subcommand not found!";
-        QTest::newRow("sub-command key present but not a string")
-            << QVariantMap { { ls::commandIdKey, layout }, { ls::subCommandIdKey, QVariantList { 1, 2 } },
-                   { ls::senderIdKey, web } }
-            << QString(ls::ErrorId::InvalidSubCmd) << "subcommand not found!";
+        QTest::newRow("unknown sub-command: the handler") << request(layout, QStringLiteral("Unknown"),
+            web) << QString(ls::ErrorId::InvalidSubCmd) << "FakeLayout::process ERROR: Unknown subcommand not found!";
+        QTest::newRow("sub-command key present but not a string") << QVariantMap {
+            { ls::commandIdKey, layout }, { ls::subCommandIdKey, QVariantList { 1, 2 } }, { ls::senderIdKey, web }
+        } << QString(ls::ErrorId::InvalidSubCmd) << "subcommand not found!";
     }
 
     void dispatcherRejectsBadEnvelopes()
@@ -200,11 +199,13 @@ private slots:
         QTest::newRow("template return type")
             << "QList<QPair<QString, QVariantMap> > ConfigurationManagerAdaptor::currentConfigurationCmd()"
             << "ConfigurationManagerAdaptor::currentConfigurationCmd ERROR:";
-        QTest::newRow("constructor") << "ConfigurationManagerAdaptor::ConfigurationManagerAdaptor(ConfigurationManager*)"
-                                     << "ConfigurationManagerAdaptor::ConfigurationManagerAdaptor ERROR:";
+        QTest::newRow("constructor")
+            << "ConfigurationManagerAdaptor::ConfigurationManagerAdaptor(ConfigurationManager*)"
+            << "ConfigurationManagerAdaptor::ConfigurationManagerAdaptor ERROR:";
         QTest::newRow("pointer return") << "static ls::DBusService* ls::DBusServiceStore::getService(const QString&)"
                                         << "ls::DBusServiceStore::getService ERROR:";
-        QTest::newRow("lambda") << "ConfigurationManager::init()::<lambda()>" << "ConfigurationManager::init ERROR:";
+        QTest::newRow("lambda") << "ConfigurationManager::init()::<lambda()>"
+                                << "ConfigurationManager::init ERROR:";
     }
 
     void logPrefixTakesTheQualifiedName()

@@ -25,7 +25,8 @@ QString CommandLineClient::run(const QString& program, const QStringList& argume
     QProcess client;
     client.start(program, arguments);
     if (!client.waitForFinished(20000) || client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0) {
-        qWarning().noquote() << program << arguments.join(QLatin1Char(' ')) << "failed:" << client.readAllStandardError();
+        qWarning().noquote() << program << arguments.join(QLatin1Char(' '))
+                             << "failed:" << client.readAllStandardError();
         return QString();
     }
     return QString::fromUtf8(client.readAllStandardOutput()).trimmed();

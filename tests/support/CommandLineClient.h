@@ -16,6 +16,6 @@ public:
     // `gdbus call` of one method of the service with gdbus's own argument syntax.
     static QString gdbus(const QString& method, const QStringList& arguments = QStringList());
     // `busctl call` of one method: signature, then the values.
-    static QString busctl(const QString& method, const QString& signature = QString(),
-        const QStringList& values = QStringList());
+    static QString busctl(
+        const QString& method, const QString& signature = QString(), const QStringList& values = QStringList());
 };

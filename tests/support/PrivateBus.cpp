@@ -23,8 +23,7 @@ PrivateBus::PrivateBus()
         qWarning("PrivateBus: dbus-daemon did not start");
         return;
     }
-    while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(10000)) {
-    }
+    while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(10000)) { }
     m_address = QString::fromLocal8Bit(m_daemon.readLine()).trimmed();
     if (m_address.isEmpty()) {
         qWarning("PrivateBus: dbus-daemon printed no address");

@@ -19,7 +19,9 @@ QStringList SimCalls::parseLine(const QString& line)
             current.clear();
         } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
             const QChar next = line.at(++i);
-            current += next == QLatin1Char('t') ? QLatin1Char('\t') : next == QLatin1Char('n') ? QLatin1Char('\n') : next;
+            current += next == QLatin1Char('t') ? QLatin1Char('\t')
+                : next == QLatin1Char('n')      ? QLatin1Char('\n')
+                                                : next;
         } else {
             current += c;
         }

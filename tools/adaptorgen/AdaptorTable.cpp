@@ -152,12 +152,15 @@ void AdaptorTable::addCatalogFamily(const QStringList& columns, int line, bool w
     const QString get = target + getter + QLatin1Char('(') + keyPrefix;
 
     if (withSave) {
-        add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value, catalog, save }, set + QStringLiteral("value, catalog, save)"));
+        add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value, catalog, save },
+            set + QStringLiteral("value, catalog, save)"));
     }
     add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value, catalog },
         set + (withSave ? QStringLiteral("value, catalog, false)") : QStringLiteral("value, catalog)")));
     add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value },
-        set + (withSave ? QStringLiteral("value, defaultCatalog(), false)") : QStringLiteral("value, defaultCatalog())")));
+        set
+            + (withSave ? QStringLiteral("value, defaultCatalog(), false)")
+                        : QStringLiteral("value, defaultCatalog())")));
     add(line, getType, QStringLiteral("get") + member, { catalog }, get + QStringLiteral("catalog)"));
     add(line, getType, QStringLiteral("get") + member, {}, get + QStringLiteral("defaultCatalog())"));
 }

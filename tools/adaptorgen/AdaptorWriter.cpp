@@ -75,12 +75,16 @@ bool AdaptorWriter::checkTypes() const
     for (const QVector<AdaptorMethod>* list : { &m_signals, &m_methods }) {
         for (const AdaptorMethod& method : *list) {
             if (method.returnType != QLatin1String("void") && !dbusSignature(method.returnType, signature)) {
-                m_error = QStringLiteral("table line %1: no D-Bus type for '%2'").arg(method.tableLine).arg(method.returnType);
+                m_error = QStringLiteral("table line %1: no D-Bus type for '%2'")
+                              .arg(method.tableLine)
+                              .arg(method.returnType);
                 return false;
             }
             for (const AdaptorArgument& argument : method.arguments) {
                 if (!dbusSignature(argument.type, signature)) {
-                    m_error = QStringLiteral("table line %1: no D-Bus type for '%2'").arg(method.tableLine).arg(argument.type);
+                    m_error = QStringLiteral("table line %1: no D-Bus type for '%2'")
+                                  .arg(method.tableLine)
+                                  .arg(argument.type);
                     return false;
                 }
             }
@@ -115,7 +119,8 @@ bool AdaptorWriter::writeHeader(const QString& templatePath, const QString& outp
 
 bool AdaptorWriter::writeSource(const QString& headerName, const QStringList& includes, const QString& outputPath) const
 {
-    QString content = QStringLiteral("// Generated from the adaptor's member table; do not edit.\n#include \"%1\"\n\n").arg(headerName);
+    QString content = QStringLiteral("// Generated from the adaptor's member table; do not edit.\n#include \"%1\"\n\n")
+                          .arg(headerName);
     for (const QString& include : includes) {
         content += QStringLiteral("#include %1\n").arg(include);
     }
@@ -134,11 +139,11 @@ bool AdaptorWriter::writeIntrospection(const QString& interfaceName, const QStri
     if (!checkTypes()) {
         return false;
     }
-    QString xml = QStringLiteral(
-        "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
-        " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n"
-        "<!-- Generated from the adaptor's member table; published for client authors. -->\n"
-        "<node>\n  <interface name=\"%1\">\n").arg(interfaceName);
+    QString xml = QStringLiteral("<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
+                                 " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n"
+                                 "<!-- Generated from the adaptor's member table; published for client authors. -->\n"
+                                 "<node>\n  <interface name=\"%1\">\n")
+                      .arg(interfaceName);
     const auto argumentLine = [](const QString& name, const QString& type, const QString& direction) {
         QString signature;
         dbusSignature(type, signature);

@@ -29,8 +29,8 @@ ParametersCatalog* CatalogAccessor::catalog(const QString& collection, const cha
     return found;
 }
 
-const EmbosserParameter* CatalogAccessor::find(const QString& parameter, const QString& collection,
-    const char* caller) const
+const EmbosserParameter* CatalogAccessor::find(
+    const QString& parameter, const QString& collection, const char* caller) const
 {
     ParametersCatalog* topic = catalog(collection, caller);
     if (!topic) {
@@ -87,8 +87,8 @@ QString CatalogAccessor::getString(const QString& parameter, const QString& coll
     return getValue(parameter, collection, caller).toString();
 }
 
-bool CatalogAccessor::setValue(const QString& parameter, const QVariant& value, const QString& collection, bool save,
-    const char* caller) const
+bool CatalogAccessor::setValue(
+    const QString& parameter, const QVariant& value, const QString& collection, bool save, const char* caller) const
 {
     ParametersCatalog* topic = catalog(collection, caller);
     if (!topic) {

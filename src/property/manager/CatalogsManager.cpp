@@ -73,7 +73,8 @@ void CatalogsManager::printCatalogs(const Collection& collection) const
         const ParametersCatalog& parameters = catalog.value();
         for (const QString& name : parameters.parameterNames()) {
             const EmbosserParameter* parameter = parameters.parameter(name);
-            text += esc + QStringLiteral("[38;5;254m") + esc + QStringLiteral("[4G") + name + esc + QStringLiteral("[0m\n");
+            text += esc + QStringLiteral("[38;5;254m") + esc + QStringLiteral("[4G") + name + esc
+                + QStringLiteral("[0m\n");
             for (auto field = parameter->definition.constBegin(); field != parameter->definition.constEnd(); ++field) {
                 text += esc + QStringLiteral("[8G") + field.key() + QStringLiteral(": ") + field.value().toString()
                     + QLatin1Char('\n');
@@ -103,12 +104,13 @@ void CatalogsManager::printAllCatalogs(const QString& collection) const
 void CatalogsManager::printAllCatalogsCollection() const
 {
     const QString banner = esc + QStringLiteral("[38;5;0;48;5;14;1m");
-    qCDebug(lcCatalogsManager).noquote().nospace() << "\n\n" << banner << "Number of catalogs collections: "
-                                                   << m_collections.size() << esc << "[0m";
+    qCDebug(lcCatalogsManager).noquote().nospace()
+        << "\n\n"
+        << banner << "Number of catalogs collections: " << m_collections.size() << esc << "[0m";
     int number = 1;
     for (auto collection = m_collections.constBegin(); collection != m_collections.constEnd(); ++collection, ++number) {
-        qCDebug(lcCatalogsManager).noquote().nospace() << banner << "Catalogs collection " << number << ": "
-                                                       << collection.key() << esc << "[0m\n\n";
+        qCDebug(lcCatalogsManager).noquote().nospace()
+            << banner << "Catalogs collection " << number << ": " << collection.key() << esc << "[0m\n\n";
         printCatalogs(collection.value());
     }
 }

@@ -6,8 +6,8 @@
 
 CM_LOGGING_CATEGORY(lcDefaultParameters, "DefaultParameters")
 
-DefaultParameters::DefaultParameters(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs,
-    QObject* parent)
+DefaultParameters::DefaultParameters(
+    const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
     : QObject(parent)
     , m_writer(writer)
 {

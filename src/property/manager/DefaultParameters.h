@@ -17,8 +17,8 @@ class DefaultParameters : public QObject {
     Q_OBJECT
 
 public:
-    DefaultParameters(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs,
-        QObject* parent = nullptr);
+    DefaultParameters(
+        const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent = nullptr);
 
     bool load(const ls::IReader& reader);
     QVariantMap defaults() const { return m_defaults; }
