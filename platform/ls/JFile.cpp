@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <limits>
+
 namespace {
 CM_LOGGING_CATEGORY(lc, "JFile")
 
@@ -28,6 +30,41 @@ JFile::JFile(QObject* parent)
 {
 }
 
+namespace {
+
+    // JSON has one number type; Qt reads whole numbers as 64-bit. The service's values are int on
+    // every platform it runs on, and clients that receive them over D-Bus expect "i", not "x", so
+    // whole numbers that fit are given back as int, at any depth.
+    QVariant narrowed(const QVariant& value)
+    {
+        switch (value.userType()) {
+        case QMetaType::LongLong: {
+            const qlonglong number = value.toLongLong();
+            return number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max()
+                ? QVariant(int(number))
+                : value;
+        }
+        case QMetaType::QVariantMap: {
+            QVariantMap map = value.toMap();
+            for (auto it = map.begin(); it != map.end(); ++it) {
+                it.value() = narrowed(it.value());
+            }
+            return map;
+        }
+        case QMetaType::QVariantList: {
+            QVariantList list = value.toList();
+            for (QVariant& item : list) {
+                item = narrowed(item);
+            }
+            return list;
+        }
+        default:
+            return value;
+        }
+    }
+
+} // namespace
+
 bool JFile::readToMap(const QString& file, QVariantMap& out) const
 {
     QFile input(file);
@@ -46,7 +83,7 @@ bool JFile::readToMap(const QString& file, QVariantMap& out) const
         LOG_ERROR(lc) << file << "does not hold a JSON object";
         return false;
     }
-    out = document.object().toVariantMap();
+    out = narrowed(document.object().toVariantMap()).toMap();
     return true;
 }
 

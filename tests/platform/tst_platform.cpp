@@ -314,6 +314,21 @@ private slots:
         QCOMPARE(out, (QVariantMap { { QStringLiteral("kept"), 1 } }));
     }
 
+    void jfileReadsWholeNumbersAsInt()
+    {
+        // Values go out over D-Bus as read: a whole number must be an "i", not an "x", at any depth.
+        const QString path = m_root->filePath(QStringLiteral("numbers.json"));
+        QVERIFY(writeRaw(path, "{\"a\": 5, \"big\": 5000000000, \"real\": 0.5, \"list\": [1, {\"b\": -2}]}"));
+        QVariantMap out;
+        QVERIFY(ls::JFile().readToMap(path, out));
+        QCOMPARE(out.value(QStringLiteral("a")).userType(), int(QMetaType::Int));
+        QCOMPARE(out.value(QStringLiteral("big")).userType(), int(QMetaType::LongLong));
+        QCOMPARE(out.value(QStringLiteral("real")).userType(), int(QMetaType::Double));
+        const QVariantList list = out.value(QStringLiteral("list")).toList();
+        QCOMPARE(list.at(0).userType(), int(QMetaType::Int));
+        QCOMPARE(list.at(1).toMap().value(QStringLiteral("b")), QVariant(-2));
+    }
+
     void jfileKeyedWriteReplacesByRename()
     {
         // A keyed write creates a missing file and adds to or replaces in an existing one. A
