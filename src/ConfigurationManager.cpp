@@ -92,13 +92,13 @@ void ConfigurationManager::init()
     auto* modelPaper = new ModelPaper(model, reader, this);
     m_paperList = new PaperList(reader, this);
     auto* paperRegion = new PaperRegion(reader, this);
-    auto* paperSettings = new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
+    // The layout store and the paper command take the paper settings once they exist.
+    new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
     m_embosser = new Embosser(*modelPaper, this);
     m_propValueList = new PropValueList(reader, this);
     m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
-    Q_UNUSED(paperSettings);
     m_parameterValues = new ParameterValues(*m_propValueList, *parameterList, this);
 
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);

@@ -16,8 +16,7 @@ const QString architectureKey = QStringLiteral("Architecture for print processor
 
 Architecture::Architecture(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(catalogName, Locations::archFile(), reader, writer, catalogs, lcArchitecture())
+    : TopicSettings(catalogName, Locations::archFile(), reader, writer, catalogs, lcArchitecture(), parent)
 {
     const QFileInfo file(Locations::archFile());
     if (!file.exists() && !QDir().mkpath(file.absolutePath())) {
@@ -50,19 +49,4 @@ QString Architecture::getArchitecture(const QString& collection) const
 void Architecture::setArchitecture(const QString& value, const QString& collection, bool save)
 {
     m_access.setValue(architectureKey, value, collection, save, Q_FUNC_INFO);
-}
-
-bool Architecture::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void Architecture::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool Architecture::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

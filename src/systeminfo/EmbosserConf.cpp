@@ -37,8 +37,7 @@ const QString defaultModel = QStringLiteral("Corvane Zentra");
 
 EmbosserConf::EmbosserConf(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(catalogName, Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserConf())
+    : TopicSettings(catalogName, Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserConf(), parent)
 {
     load();
     reconcileModelWithFlash();
@@ -136,19 +135,4 @@ void EmbosserConf::emitNotification(const EnumKey& action, const QString& key, c
     map.insert(key, value);
     LOG_DEBUG(lcEmbosserConf) << "Notification" << action;
     emit notification(map);
-}
-
-bool EmbosserConf::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void EmbosserConf::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool EmbosserConf::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
@@ -20,7 +20,7 @@ class IWriter;
 // At construction the configured model is reconciled with the model kept in the flash memory, so
 // that the settings files and the flash always describe the same machine. A new serial number is
 // announced through `notification`, in the map shape of the command handlers.
-class EmbosserConf : public QObject {
+class EmbosserConf : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -67,19 +67,9 @@ public:
 
     void emitNotification(const EnumKey& action, const QString& key, const QVariant& value) const;
 
-    // Reads the settings file; a failure logs and leaves `out` empty.
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
 signals:
     void notification(QVariantMap notification) const;
 
 private:
     void reconcileModelWithFlash();
-
-    CatalogAccessor m_access;
 };

@@ -50,15 +50,13 @@ bool toBatch(const QString& name, int& batch)
 
 Embosserhead::Embosserhead(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
+    : TopicSettings(QStringLiteral("embosserhead"), Locations::embosserheadFile(), reader, writer, catalogs,
+        lcEmbosserhead(), parent)
     , m_reader(reader)
-    , m_access(
-          QStringLiteral("embosserhead"), Locations::embosserheadFile(), reader, writer, catalogs, lcEmbosserhead())
     , m_embosserConf(
           QStringLiteral("embosserConf"), Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserhead())
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
     readHammerBatch(masterCollectionKey);
 }
 
@@ -223,19 +221,4 @@ QString Embosserhead::buildHammerBatchString() const
         return QString::number(stored);
     }
     return QStringLiteral("%1 [%2]").arg(stored).arg(matched);
-}
-
-bool Embosserhead::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void Embosserhead::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool Embosserhead::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TopicSettings.h"
 #include "property/manager/CatalogAccessor.h"
 
 #include <QObject>
@@ -22,7 +23,7 @@ class IWriter;
 // Batch files by range of the matched batch: up to 1713 none; 1714 to 8999 in the model's
 // "hammer_batch" directory below the settings directory (model name with "_" for blanks); above
 // 8999 in the one model-independent batch directory.
-class Embosserhead : public QObject {
+class Embosserhead : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -58,14 +59,6 @@ public:
     // The current model's batch directory.
     QString modelHammerBatchDir() const;
 
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
 signals:
     void notification(QVariantMap notification);
 
@@ -73,7 +66,6 @@ private:
     QString modelDirectoryName() const;
 
     const ls::IReader& m_reader;
-    CatalogAccessor m_access;
     // Read only: the model name chooses the batch directory.
     CatalogAccessor m_embosserConf;
 };

@@ -17,11 +17,10 @@ bool isDeltaKey(const QString& key)
 
 HammerDelta::HammerDelta(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(QStringLiteral("hammerDelta"), Locations::hammerDeltaFile(), reader, writer, catalogs, lcHammerDelta())
+    : TopicSettings(
+        QStringLiteral("hammerDelta"), Locations::hammerDeltaFile(), reader, writer, catalogs, lcHammerDelta(), parent)
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
 }
 
 int HammerDelta::getIntDeltaValue(const QString& key, const QString& collection) const
@@ -57,19 +56,4 @@ bool HammerDelta::setIntDeltaValueChecked(
         return false;
     }
     return setIntDeltaValue(key, value, collection, save);
-}
-
-bool HammerDelta::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void HammerDelta::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool HammerDelta::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

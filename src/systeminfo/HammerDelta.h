@@ -1,10 +1,9 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 
 class CatalogsManager;
 
@@ -15,7 +14,7 @@ class IWriter;
 
 // The per-hammer corrections of the pulse time ("hammerDelta" catalog, settings file
 // "hammerDelta"), keyed by the texts of ls::IntValueDeltaParamId.
-class HammerDelta : public QObject {
+class HammerDelta : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -32,15 +31,4 @@ public:
     int getIntDeltaValueChecked(const QString& key, const QString& collection, const char* caller) const;
     bool setIntDeltaValueChecked(
         const QString& key, int value, const QString& collection, bool save, const char* caller);
-
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
-private:
-    CatalogAccessor m_access;
 };

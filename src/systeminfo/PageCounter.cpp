@@ -33,11 +33,10 @@ const ModelCounters modelCounters[] = {
 
 PageCounter::PageCounter(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(QStringLiteral("counters"), Locations::countersFile(), reader, writer, catalogs, lcPageCounter())
+    : TopicSettings(
+        QStringLiteral("counters"), Locations::countersFile(), reader, writer, catalogs, lcPageCounter(), parent)
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
 }
 
 QString PageCounter::counterName(int id)
@@ -84,19 +83,4 @@ void PageCounter::setModel(const QString& model)
             return;
         }
     }
-}
-
-bool PageCounter::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void PageCounter::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool PageCounter::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

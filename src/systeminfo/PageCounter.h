@@ -1,10 +1,9 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 #include <QVector>
 
 class CatalogsManager;
@@ -17,7 +16,7 @@ class IWriter;
 // The embossed page counters ("counters" catalog, settings file "counters"): five counters by id
 // 1 to 5, of which the model decides which ones a printed page advances. The model is handed
 // over once at start-up, after the embosser configuration is known.
-class PageCounter : public QObject {
+class PageCounter : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -40,15 +39,6 @@ public:
     // The counter's parameter name; empty for an id outside 1..5.
     static QString counterName(int id);
 
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
 private:
-    CatalogAccessor m_access;
     QVector<int> m_activeCounters;
 };

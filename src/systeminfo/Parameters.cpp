@@ -56,11 +56,10 @@ const QString waitBeforePrintingName = QStringLiteral("Wait before printing next
 } // namespace
 
 Parameters::Parameters(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(QStringLiteral("parameters"), Locations::parametersFile(), reader, writer, catalogs, lcParameters())
+    : TopicSettings(
+        QStringLiteral("parameters"), Locations::parametersFile(), reader, writer, catalogs, lcParameters(), parent)
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
 }
 
 int Parameters::getLayoutNr(const QString& collection) const
@@ -542,19 +541,4 @@ void Parameters::setWaitBeforePrinting(int value, const QString& collection, boo
 {
     const QString text = value != 0 ? ls::SensorValueId::YesValueKey : ls::SensorValueId::NoValueKey;
     m_access.setValue(waitBeforePrintingName, text, collection, save, Q_FUNC_INFO);
-}
-
-bool Parameters::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void Parameters::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool Parameters::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 
 class CatalogsManager;
 
@@ -21,7 +20,7 @@ class IWriter;
 // Three families are keyed by id text, which is also the parameter name: release times
 // (ls::ReleaseTimeId), sensor states (ls::SensorStateId, stored as the On/Off text of
 // ls::SensorValueId) and the two switches stored as the Yes/No text.
-class Parameters : public QObject {
+class Parameters : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -128,15 +127,4 @@ public:
     // 1 unless the stored text is the no text; any non-zero value stores the yes text.
     int getWaitBeforePrinting(const QString& collection) const;
     void setWaitBeforePrinting(int value, const QString& collection, bool save);
-
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
-private:
-    CatalogAccessor m_access;
 };

@@ -14,11 +14,10 @@ const QString handshakeKey = QStringLiteral("Handshake");
 } // namespace
 
 SerialCom::SerialCom(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(QStringLiteral("serialCom"), Locations::serialComFile(), reader, writer, catalogs, lcSerialCom())
+    : TopicSettings(
+        QStringLiteral("serialCom"), Locations::serialComFile(), reader, writer, catalogs, lcSerialCom(), parent)
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
 }
 
 int SerialCom::getBaudrate(const QString& collection) const
@@ -69,19 +68,4 @@ QString SerialCom::getHandshake(const QString& collection) const
 void SerialCom::setHandshake(const QString& value, const QString& collection, bool save)
 {
     m_access.setValue(handshakeKey, value, collection, save, Q_FUNC_INFO);
-}
-
-bool SerialCom::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void SerialCom::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool SerialCom::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

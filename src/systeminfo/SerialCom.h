@@ -1,10 +1,9 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 
 class CatalogsManager;
 
@@ -16,7 +15,7 @@ class IWriter;
 // The serial port settings ("serialCom" catalog, settings file "serialCom"). Getters take a
 // collection name, setters a value, a collection name and a save flag that writes the change
 // through to the settings file.
-class SerialCom : public QObject {
+class SerialCom : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -33,15 +32,4 @@ public:
     void setStopbit(const QString& value, const QString& collection, bool save);
     QString getHandshake(const QString& collection) const;
     void setHandshake(const QString& value, const QString& collection, bool save);
-
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
-private:
-    CatalogAccessor m_access;
 };

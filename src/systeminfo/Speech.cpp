@@ -20,11 +20,9 @@ QVariantMap limits(int min, int max)
 } // namespace
 
 Speech::Speech(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : QObject(parent)
-    , m_access(QStringLiteral("speech"), Locations::speechFile(), reader, writer, catalogs, lcSpeech())
+    : TopicSettings(QStringLiteral("speech"), Locations::speechFile(), reader, writer, catalogs, lcSpeech(), parent)
 {
-    m_access.load(Q_FUNC_INFO);
-    m_access.syncFlashParameters(Q_FUNC_INFO);
+    loadAndSyncFlash(Q_FUNC_INFO);
 }
 
 QString Speech::getVolume(const QString& collection) const
@@ -94,19 +92,4 @@ QVariantMap Speech::getVolumeFineAdjustmentLimits() const
         { QStringLiteral("medium"), limits(93, 97) },
         { QStringLiteral("high"), limits(98, 102) },
     };
-}
-
-bool Speech::readFile(QVariantMap& out) const
-{
-    return m_access.readFile(out, Q_FUNC_INFO);
-}
-
-void Speech::load()
-{
-    m_access.load(Q_FUNC_INFO);
-}
-
-bool Speech::saveToFile() const
-{
-    return m_access.saveToFile(Q_FUNC_INFO);
 }

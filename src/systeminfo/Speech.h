@@ -1,6 +1,6 @@
 #pragma once
 
-#include "property/manager/CatalogAccessor.h"
+#include "TopicSettings.h"
 
 #include <QObject>
 #include <QString>
@@ -16,7 +16,7 @@ class IWriter;
 // The spoken feedback settings ("speech" catalog, settings file "speech"): volume and its fine
 // adjustment, language, voice, date format and speed. Getters take a collection name, setters a
 // value, a collection name and a save flag that writes the change through to the settings file.
-class Speech : public QObject {
+class Speech : public TopicSettings {
     Q_OBJECT
 
 public:
@@ -37,15 +37,4 @@ public:
 
     // The fine adjustment range of each volume: volume -> {"min", "max"}.
     QVariantMap getVolumeFineAdjustmentLimits() const;
-
-    bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again.
-    void load();
-    bool saveToFile() const;
-
-    CatalogAccessor& accessor() { return m_access; }
-    const CatalogAccessor& accessor() const { return m_access; }
-
-private:
-    CatalogAccessor m_access;
 };

@@ -187,6 +187,26 @@ private slots:
         QVERIFY(m_root->restoreShipped(QStringLiteral("/var/lib/embosser/speech")));
     }
 
+    void transportModeSilencesTheNetworkInMemoryOnly()
+    {
+        QCOMPARE(gdbus(QStringLiteral("getAnnounceNetwork")), QStringLiteral("(1,)"));
+        QCOMPARE(gdbus(QStringLiteral("setConfiguration"), { "1", master, "true" }), QStringLiteral("()"));
+        const int ready = m_daemon->logCount(readyLine);
+        QCOMPARE(gdbus(QStringLiteral("restartServicesAfterReset")), QStringLiteral("()"));
+        QVERIFY(m_daemon->waitForLog(readyLine, ready + 1));
+
+        QCOMPARE(gdbus(QStringLiteral("getAnnounceNetwork")), QStringLiteral("(0,)"));
+        QCOMPARE(gdbus(QStringLiteral("getAutomaticUpdateCheck")), QStringLiteral("(0,)"));
+        const QVariantMap stored = settingsFile(QStringLiteral("parameters"));
+        QCOMPARE(stored.value(QStringLiteral("Announce network")).toInt(), 1);
+        QCOMPARE(stored.value(QStringLiteral("Automatic update check")).toInt(), 1);
+
+        QCOMPARE(gdbus(QStringLiteral("setConfiguration"), { "0", master, "true" }), QStringLiteral("()"));
+        QCOMPARE(gdbus(QStringLiteral("restartServicesAfterReset")), QStringLiteral("()"));
+        QVERIFY(m_daemon->waitForLog(readyLine, ready + 2));
+        QCOMPARE(gdbus(QStringLiteral("getAnnounceNetwork")), QStringLiteral("(1,)"));
+    }
+
     void standardPapersResolve()
     {
         QVariantMap papers;
