@@ -51,6 +51,7 @@ public:
     // the service itself and emits the map.
     void emitNotification(const EnumKey& action, const QString& key, const QVariant& value) const;
 
+    // The result maps of the protocol: {resultId, errorId}, "Undefined" as the error of a success.
     static QVariantMap success();
     static QVariantMap failure(const QString& errorId);
 

@@ -1,5 +1,6 @@
 #include "ConfigurationManager.h"
 
+#include "CommandHandler.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
@@ -15,7 +16,6 @@
 #include "ls/JFile.h"
 #include "ls/Keys.h"
 #include "ls/PFile.h"
-#include "ls/ResultId.h"
 #include "ls/ServiceId.h"
 #include "paper/ModelPaper.h"
 #include "paper/PaperList.h"
@@ -46,11 +46,6 @@ ConfigurationManager::ConfigurationManager(QObject* parent)
 }
 
 ConfigurationManager::~ConfigurationManager() = default;
-
-QVariantMap ConfigurationManager::result(const QString& resultId, const QString& errorId)
-{
-    return { { ls::resultIdKey, resultId }, { ls::errorIdKey, errorId } };
-}
 
 void ConfigurationManager::registerCommand(ls::ICommand* command)
 {
@@ -120,17 +115,17 @@ QVariantMap ConfigurationManager::process(const QVariantMap& request)
     if (!request.contains(ls::commandIdKey) || !request.contains(ls::subCommandIdKey)
         || !request.contains(ls::senderIdKey)) {
         LOG_ERROR(lcConfigurationManager) << "Invalid command!";
-        return result(ls::ResultId::Failure, ls::ErrorId::InvalidCmd);
+        return CommandHandler::failure(ls::ErrorId::InvalidCmd);
     }
     const QString commandId = request.value(ls::commandIdKey).toString();
     if (ls::ConfigManagerCmdId::meta.keyToValue(commandId) == ls::MetaEnum::invalid()) {
         LOG_ERROR(lcConfigurationManager) << "Invalid command id!";
-        return result(ls::ResultId::Failure, ls::ErrorId::InvalidCmd);
+        return CommandHandler::failure(ls::ErrorId::InvalidCmd);
     }
     const QString senderId = request.value(ls::senderIdKey).toString();
     if (ls::ServiceId::meta.keyToValue(senderId) == ls::MetaEnum::invalid()) {
         LOG_ERROR(lcConfigurationManager) << "Invalid sender id!";
-        return result(ls::ResultId::Failure, ls::ErrorId::InvalidSender);
+        return CommandHandler::failure(ls::ErrorId::InvalidSender);
     }
     LOG_DEBUG(lcConfigurationManager) << "process command -" << commandId << "from sender -" << senderId;
 
@@ -140,5 +135,5 @@ QVariantMap ConfigurationManager::process(const QVariantMap& request)
         }
     }
     LOG_ERROR(lcConfigurationManager) << commandId << "command n/a!";
-    return result(ls::ResultId::Failure, ls::ErrorId::CmdNotFound);
+    return CommandHandler::failure(ls::ErrorId::CmdNotFound);
 }

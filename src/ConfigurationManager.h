@@ -43,8 +43,6 @@ public:
     // Adds a handler to the end of the search order; the manager does not take ownership.
     void registerCommand(ls::ICommand* command);
 
-    static QVariantMap result(const QString& resultId, const QString& errorId);
-
     // The objects the adaptor forwards to; null until init() has run.
     BrlDimension* brlDimension() const { return m_brlDimension; }
     PaperList* paperList() const { return m_paperList; }
