@@ -19,16 +19,22 @@ const QString objectPath = QStringLiteral("/");
 const QString processMethod = QStringLiteral("process");
 const QString notificationSignal = QStringLiteral("notification");
 
+// libdbus refuses a message whose containers (arrays, dictionary entries, structures, variants)
+// nest deeper than this, counted over the whole message; such a call never gets its answer.
+constexpr int maximumMessageDepth = 64;
+
+// `depth` is the number of containers around `value` on the wire: a map value sits in an array, a
+// dictionary entry and a variant; a list item in an array and a variant.
 bool marshallable(const QVariant& value, int depth)
 {
-    if (depth > libcorvane::dbusArgumentMaxDepth || !value.isValid()) {
+    if (depth > maximumMessageDepth || !value.isValid()) {
         return false;
     }
     const int type = value.userType();
     if (type == QMetaType::QVariantMap) {
         const QVariantMap map = value.toMap();
         for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-            if (!marshallable(it.value(), depth + 1)) {
+            if (!marshallable(it.value(), depth + 3)) {
                 return false;
             }
         }
@@ -37,7 +43,7 @@ bool marshallable(const QVariant& value, int depth)
     if (type == QMetaType::QVariantList) {
         const QVariantList list = value.toList();
         for (const QVariant& item : list) {
-            if (!marshallable(item, depth + 1)) {
+            if (!marshallable(item, depth + 2)) {
                 return false;
             }
         }
@@ -46,7 +52,12 @@ bool marshallable(const QVariant& value, int depth)
     if (type == qMetaTypeId<QDBusVariant>()) {
         return marshallable(value.value<QDBusVariant>().variant(), depth + 1);
     }
-    return QDBusMetaType::typeToSignature(type) != nullptr;
+    const char* signature = QDBusMetaType::typeToSignature(type);
+    if (!signature) {
+        return false;
+    }
+    // Arrays and other containers of a fixed type ("as", "ay") open one more level.
+    return signature[0] == 'a' || signature[0] == '(' ? depth < maximumMessageDepth : true;
 }
 } // namespace
 

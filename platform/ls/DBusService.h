@@ -37,8 +37,10 @@ public:
     QVariantMap process(const QVariantMap& request) const;
 
     // True when every value of `map`, at any depth, is valid and of a type D-Bus can carry, and
-    // the nesting stays within libcorvane::dbusArgumentMaxDepth. libdbus aborts the process on
-    // a value it cannot marshal, so anything built from outside input is checked first.
+    // the message's containers nest no deeper than libdbus allows (64 levels; each map level
+    // takes three, each list level two). libdbus aborts the process on a value it cannot
+    // marshal and a too deeply nested call never gets an answer, so anything built from outside
+    // input is checked first.
     static bool isMarshallable(const QVariantMap& map);
 
     int timeout() const;

@@ -656,6 +656,14 @@ private slots:
         QTest::newRow("invalid in a list")
             << QVariantMap { { QStringLiteral("list"), QVariantList { 1, QVariant() } } };
         QTest::newRow("too deep") << nestedMaps(libcorvane::dbusArgumentMaxDepth + 1, 1);
+        // libdbus counts every array, dictionary entry and variant up to 64: 22 maps are 66 levels,
+        // and a call that deep would wait on an answer that never comes.
+        QTest::newRow("22 maps") << nestedMaps(21, 1);
+        QVariant lists = 1;
+        for (int i = 0; i < 31; ++i) {
+            lists = QVariantList { lists };
+        }
+        QTest::newRow("31 lists in a map") << QVariantMap { { QStringLiteral("v"), lists } };
     }
 
     void serviceRefusesUnmarshallableRequest()
@@ -663,6 +671,7 @@ private slots:
         // libdbus aborts the whole process on a value it cannot marshal; such a request must not
         // get that far.
         QFETCH(QVariantMap, request);
+        // The deepest that still goes: 21 maps and a string array at level 64.
         QVERIFY(ls::DBusService::isMarshallable(nestedMaps(20, QStringList { QStringLiteral("x") })));
         if (!m_busRunning) {
             QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("no system bus")));
