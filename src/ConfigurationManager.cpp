@@ -96,6 +96,9 @@ void ConfigurationManager::init()
     auto* parameterList = new ParameterList(reader, writer, this);
     m_parameterValues = new ParameterValues(*m_propValueList, *parameterList, this);
 
+    // The order below is the service's: the head's notifications are relayed from before the
+    // one-time conversion of old settings files, the identity's and the user settings' only after
+    // it, so that the conversion's own saves announce nothing but a head change.
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
     m_systemSettings->convertParameterFiles();
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
@@ -108,6 +111,7 @@ void ConfigurationManager::init()
         parameters->setAnnounceNetwork(0, masterCollectionKey, false);
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
+    m_built = true;
 }
 
 QVariantMap ConfigurationManager::process(const QVariantMap& request)

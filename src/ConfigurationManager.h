@@ -39,6 +39,8 @@ public:
 
     // Builds the settings objects and handlers in their fixed order and registers the handlers.
     void init();
+    // True once init() has built everything; the accessors below are null before.
+    bool isBuilt() const { return m_built; }
 
     // Adds a handler to the end of the search order; the manager does not take ownership.
     void registerCommand(ls::ICommand* command);
@@ -60,6 +62,7 @@ signals:
 
 private:
     QVector<ls::ICommand*> m_commands;
+    bool m_built = false;
     BrlDimension* m_brlDimension = nullptr;
     PaperList* m_paperList = nullptr;
     SystemSettings* m_systemSettings = nullptr;

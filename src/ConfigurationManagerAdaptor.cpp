@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
+#include <QMetaClassInfo>
 
 CM_LOGGING_CATEGORY(lcAdaptor, "ConfigurationManagerAdaptor")
 
@@ -41,7 +42,14 @@ ConfigurationManagerAdaptor::ConfigurationManagerAdaptor(ConfigurationManager* m
 
 const QString& ConfigurationManagerAdaptor::serviceName()
 {
-    static const QString name = QStringLiteral("com.corvanebraille.ConfigurationManager");
+    static const QString name
+        = QString::fromLatin1(staticMetaObject.classInfo(staticMetaObject.indexOfClassInfo("D-Bus Interface")).value());
+    return name;
+}
+
+const QString& ConfigurationManagerAdaptor::notReadyError()
+{
+    static const QString name = serviceName() + QStringLiteral(".Error.NotReady");
     return name;
 }
 
@@ -54,4 +62,16 @@ const QString& ConfigurationManagerAdaptor::objectPath()
 const QString& ConfigurationManagerAdaptor::defaultCatalog()
 {
     return masterCollectionKey;
+}
+
+bool ConfigurationManagerAdaptor::unavailable(const char* caller)
+{
+    if (manager()->isBuilt()) {
+        return false;
+    }
+    qCWarning(lcAdaptor).noquote() << libcorvane::logPrefix(caller, "WARN:") << "called before the service is ready";
+    if (calledFromDBus()) {
+        sendErrorReply(notReadyError(), QStringLiteral("The service is starting; call again once it is ready."));
+    }
+    return true;
 }

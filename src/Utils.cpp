@@ -1,8 +1,8 @@
 #include "Utils.h"
 
 #include "Locations.h"
+#include "libcorvane/AtomicFile.h"
 #include "libcorvane/LogPrefix.h"
-#include "ls/AtomicFile.h"
 #include "ls/JFile.h"
 
 #include <QDir>
@@ -40,7 +40,7 @@ bool Utils::copyFile(const QString& source, const QString& destination, bool ove
         return false;
     }
     const QByteArray content = input.readAll();
-    if (!ls::AtomicFile::write(destination, content)) {
+    if (!libcorvane::AtomicFile::write(destination, content)) {
         LOG_FAILED(lcUtils) << "copying" << source << "to" << destination << "failed!";
         return false;
     }

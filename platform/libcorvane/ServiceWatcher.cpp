@@ -1,8 +1,8 @@
 #include "ServiceWatcher.h"
 
+#include "AtomicFile.h"
 #include "FileSystemRoot.h"
 #include "LogPrefix.h"
-#include "ls/AtomicFile.h"
 
 namespace {
 CM_LOGGING_CATEGORY(lc, "ServiceWatcher")
@@ -21,7 +21,7 @@ bool ServiceWatcher::setReady(const QString& name, bool ready)
         return false;
     }
     const QString path = filePath(name);
-    if (!ls::AtomicFile::write(path, ready ? QByteArrayLiteral("1") : QByteArrayLiteral("0"))) {
+    if (!libcorvane::AtomicFile::write(path, ready ? QByteArrayLiteral("1") : QByteArrayLiteral("0"))) {
         LOG_FAILED(lc) << "writing readiness of" << name << "to" << path << "failed!";
         return false;
     }

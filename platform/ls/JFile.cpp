@@ -1,6 +1,6 @@
 #include "JFile.h"
 
-#include "AtomicFile.h"
+#include "libcorvane/AtomicFile.h"
 #include "libcorvane/LogPrefix.h"
 
 #include <QFile>
@@ -172,7 +172,7 @@ bool JFile::readForUpdate(const QString& file, QVariantMap& out) const
 bool JFile::writeMap(const QString& path, const QVariantMap& data) const
 {
     const QByteArray content = QJsonDocument(QJsonObject::fromVariantMap(data)).toJson(QJsonDocument::Indented);
-    if (!AtomicFile::write(path, content)) {
+    if (!libcorvane::AtomicFile::write(path, content)) {
         LOG_FAILED(lc) << "writing" << path << "failed!";
         return false;
     }

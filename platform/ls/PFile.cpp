@@ -1,6 +1,6 @@
 #include "PFile.h"
 
-#include "AtomicFile.h"
+#include "libcorvane/AtomicFile.h"
 #include "libcorvane/LogPrefix.h"
 
 #include <QFile>
@@ -231,7 +231,7 @@ bool PFile::save(const QString& file, const Content& content) const
             text += QLatin1Char('\n');
         }
     }
-    if (!AtomicFile::write(file, text.toUtf8())) {
+    if (!libcorvane::AtomicFile::write(file, text.toUtf8())) {
         LOG_FAILED(lc) << "writing" << file << "failed!";
         return false;
     }

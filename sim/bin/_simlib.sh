@@ -13,7 +13,7 @@
 # "<tool>: simulated failure" on stderr and exits with the number in that file (1 when the file
 # is empty), doing nothing else.
 
-SIM_NAME=$(basename "$0")
+SIM_NAME=${0##*/}
 SIM_BIN_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd -P)
 SIM_ORIG_PATH=$PATH
 
@@ -57,31 +57,32 @@ sim_set_root() {
     SIM_STATE="$root/var/lib/sim"
 }
 
+# sim_escape VARIABLE TEXT: sets VARIABLE to TEXT escaped for the call log (no subshell: the tools
+# run at every start of the service, so each fork counts).
 sim_escape() {
-    local text=${1//\\/\\\\}
+    local text=${2//\\/\\\\}
     text=${text//$'\t'/\\t}
-    text=${text//$'\n'/\\n}
-    printf '%s' "$text"
+    printf -v "$1" '%s' "${text//$'\n'/\\n}"
 }
 
 sim_log_call() {
-    local line argument
-    line=$(sim_escape "$SIM_NAME")
+    local line argument escaped
+    sim_escape line "$SIM_NAME"
     for argument in "$@"; do
-        line+=$'\t'$(sim_escape "$argument")
+        sim_escape escaped "$argument"
+        line+=$'\t'$escaped
     done
-    mkdir -p "$SIM_ROOT/var/log/sim"
+    [ -d "$SIM_ROOT/var/log/sim" ] || mkdir -p "$SIM_ROOT/var/log/sim"
     # One write per line, so tools started side by side never interleave inside a line.
     printf '%s\n' "$line" >>"$SIM_ROOT/var/log/sim/calls.log"
 }
 
 # The tools themselves run the machine's own cp, date, ln... never their simulated twins.
 sim_strip_path() {
-    local entry kept="" resolved
+    local entry kept=""
     local IFS=:
     for entry in $SIM_ORIG_PATH; do
-        resolved=$(cd "$entry" 2>/dev/null && pwd -P) || resolved=$entry
-        [ "$resolved" = "$SIM_BIN_DIR" ] && continue
+        [ "$entry" -ef "$SIM_BIN_DIR" ] && continue
         kept+="${kept:+:}$entry"
     done
     PATH=$kept

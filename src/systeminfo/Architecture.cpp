@@ -10,28 +10,28 @@
 CM_LOGGING_CATEGORY(lcArchitecture, "Architecture")
 
 namespace {
-const QString catalogName = QStringLiteral("arch");
-const QString architectureKey = QStringLiteral("Architecture for print processor");
+const QString architectureName = QStringLiteral("Architecture for print processor");
 } // namespace
 
 Architecture::Architecture(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
-    : TopicSettings(catalogName, Locations::archFile(), reader, writer, catalogs, lcArchitecture(), parent)
+    : TopicSettings(QStringLiteral("arch"), Locations::archFile(), reader, writer, catalogs, lcArchitecture(), parent)
 {
     const QFileInfo file(Locations::archFile());
     if (!file.exists() && !QDir().mkpath(file.absolutePath())) {
         LOG_ERROR(lcArchitecture) << "creating" << file.absolutePath() << "failed";
     }
-    load();
+    const int keysRead = load();
 
     ParametersCatalog* master = m_access.catalog(masterCollectionKey, Q_FUNC_INFO);
     if (!master) {
         return;
     }
     bool save = false;
-    EmbosserParameter* architecture = master->getParameter(architectureKey, false);
-    if (architecture && !architecture->inFile) {
-        // The file gave no value: the default becomes part of the file.
+    // Only a file that gave no keys at all takes the default in: rewriting a file that lacks just
+    // this key would drop the keys it does hold.
+    EmbosserParameter* architecture = master->getParameter(architectureName, false);
+    if (keysRead == 0 && architecture) {
         architecture->inFile = true;
         save = true;
     }
@@ -39,14 +39,4 @@ Architecture::Architecture(
     if (save) {
         saveToFile();
     }
-}
-
-QString Architecture::getArchitecture(const QString& collection) const
-{
-    return m_access.getString(architectureKey, collection, Q_FUNC_INFO);
-}
-
-void Architecture::setArchitecture(const QString& value, const QString& collection, bool save)
-{
-    m_access.setValue(architectureKey, value, collection, save, Q_FUNC_INFO);
 }

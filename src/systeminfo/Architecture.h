@@ -3,7 +3,6 @@
 #include "TopicSettings.h"
 
 #include <QObject>
-#include <QString>
 
 class CatalogsManager;
 
@@ -12,16 +11,13 @@ class IReader;
 class IWriter;
 } // namespace ls
 
-// The architecture of the print processor, catalog "arch" in the slave state directory. The file
-// always holds the value: a missing or empty file is written at start-up with the default or the
-// flash memory's value.
+// The architecture of the print processor, catalog "arch" in the slave state directory. A missing
+// or empty file is written at start-up with the default or the flash memory's value; a file that
+// holds keys keeps them as they are.
 class Architecture : public TopicSettings {
     Q_OBJECT
 
 public:
     Architecture(
         const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent = nullptr);
-
-    QString getArchitecture(const QString& collection) const;
-    void setArchitecture(const QString& value, const QString& collection, bool save);
 };

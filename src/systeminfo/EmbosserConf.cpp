@@ -14,20 +14,9 @@ CM_LOGGING_CATEGORY(lcEmbosserConf, "EmbosserConf")
 namespace {
 const QString catalogName = QStringLiteral("embosserConf");
 
-const QString companyNameKey = QStringLiteral("Company name");
 const QString configurationKey = QStringLiteral("Configuration");
 const QString modelKey = QStringLiteral("Model");
-const QString fileSuffixKey = QStringLiteral("File suffix");
-const QString speechPathKey = QStringLiteral("Speech Path");
-const QString tablePathKey = QStringLiteral("Table Path");
-const QString liblouisPathKey = QStringLiteral("Liblouis Path");
 const QString serialNoKey = QStringLiteral("Serial No");
-const QString testedByKey = QStringLiteral("Tested By");
-const QString testedDateKey = QStringLiteral("Tested Date");
-const QString resetDirKey = QStringLiteral("Reset directory");
-const QString speechFileTypeKey = QStringLiteral("Speech File Type");
-const QString regulatoryDomainKey = QStringLiteral("Regulatory domain");
-const QString emcTestKey = QStringLiteral("EMC Test");
 const QString firstTimeSetupKey = QStringLiteral("First Time Setup");
 
 const QString flashModelKey = QStringLiteral("printer.hw.model");
@@ -70,33 +59,11 @@ void EmbosserConf::reconcileModelWithFlash()
 }
 
 // clang-format off
-QString EmbosserConf::getCompanyName(const QString& c) const { return m_access.getString(companyNameKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setCompanyName(const QString& v, const QString& c, bool s) { m_access.setValue(companyNameKey, v, c, s, Q_FUNC_INFO); }
-int EmbosserConf::getConfiguration(const QString& c) const { return m_access.getInt(configurationKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setConfiguration(int v, const QString& c, bool s) { m_access.setValue(configurationKey, v, c, s, Q_FUNC_INFO); }
 QString EmbosserConf::getModel(const QString& c) const { return m_access.getString(modelKey, c, Q_FUNC_INFO); }
 void EmbosserConf::setModel(const QString& v, const QString& c, bool s) { m_access.setValue(modelKey, v, c, s, Q_FUNC_INFO); }
-int EmbosserConf::getFileSuffix(const QString& c) const { return m_access.getInt(fileSuffixKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setFileSuffix(int v, const QString& c, bool s) { m_access.setValue(fileSuffixKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getSpeechPath(const QString& c) const { return m_access.getString(speechPathKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setSpeechPath(const QString& v, const QString& c, bool s) { m_access.setValue(speechPathKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getTablePath(const QString& c) const { return m_access.getString(tablePathKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setTablePath(const QString& v, const QString& c, bool s) { m_access.setValue(tablePathKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getLiblouisPath(const QString& c) const { return m_access.getString(liblouisPathKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setLiblouisPath(const QString& v, const QString& c, bool s) { m_access.setValue(liblouisPathKey, v, c, s, Q_FUNC_INFO); }
+int EmbosserConf::getConfiguration(const QString& c) const { return m_access.getInt(configurationKey, c, Q_FUNC_INFO); }
+void EmbosserConf::setConfiguration(int v, const QString& c, bool s) { m_access.setValue(configurationKey, v, c, s, Q_FUNC_INFO); }
 QString EmbosserConf::getSerialNo(const QString& c) const { return m_access.getString(serialNoKey, c, Q_FUNC_INFO); }
-QString EmbosserConf::getTestedBy(const QString& c) const { return m_access.getString(testedByKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setTestedBy(const QString& v, const QString& c, bool s) { m_access.setValue(testedByKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getTestedDate(const QString& c) const { return m_access.getString(testedDateKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setTestedDate(const QString& v, const QString& c, bool s) { m_access.setValue(testedDateKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getResetDir(const QString& c) const { return m_access.getString(resetDirKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setResetDir(const QString& v, const QString& c, bool s) { m_access.setValue(resetDirKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getSpeechFileType(const QString& c) const { return m_access.getString(speechFileTypeKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setSpeechFileType(const QString& v, const QString& c, bool s) { m_access.setValue(speechFileTypeKey, v, c, s, Q_FUNC_INFO); }
-QString EmbosserConf::getRegulatoryDomain(const QString& c) const { return m_access.getString(regulatoryDomainKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setRegulatoryDomain(const QString& v, const QString& c, bool s) { m_access.setValue(regulatoryDomainKey, v, c, s, Q_FUNC_INFO); }
-int EmbosserConf::getEMCTest(const QString& c) const { return m_access.getInt(emcTestKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setEMCTest(int v, const QString& c, bool s) { m_access.setValue(emcTestKey, v, c, s, Q_FUNC_INFO); }
 int EmbosserConf::getFirstTimeSetup() const { return m_access.getInt(firstTimeSetupKey, masterCollectionKey, Q_FUNC_INFO); }
 void EmbosserConf::setFirstTimeSetup(int v) { m_access.setValue(firstTimeSetupKey, v, masterCollectionKey, true, Q_FUNC_INFO); }
 // clang-format on

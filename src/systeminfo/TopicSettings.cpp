@@ -18,9 +18,9 @@ bool TopicSettings::readFile(QVariantMap& out) const
     return m_access.readFile(out, callerName("readFile").constData());
 }
 
-void TopicSettings::load()
+int TopicSettings::load()
 {
-    m_access.load(callerName("load").constData());
+    return m_access.load(callerName("load").constData());
 }
 
 bool TopicSettings::saveToFile() const

@@ -19,6 +19,7 @@
 #include <QLoggingCategory>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <numeric>
 
@@ -54,14 +55,16 @@ const std::pair<const char*, const char*> predicateTable[] = {
 };
 const char* const slaveCounts = "111111331111161";
 
-// Each direct method of the model description against its column of the table.
-void checkPredicates(Embosser& embosser, int type)
+// Each predicate of the model description, by the name of its direct method, against its column.
+void checkPredicates(const Embosser& embosser, int type)
 {
-    for (const auto& predicate : predicateTable) {
-        bool result = false;
-        QVERIFY(QMetaObject::invokeMethod(&embosser, predicate.second, Q_RETURN_ARG(bool, result)));
-        QVERIFY2(result == (predicate.first[type] == '1'),
-            qPrintable(QStringLiteral("%1, type %2").arg(predicate.second).arg(type)));
+    const QVector<Embosser::Predicate> predicates = ModelPredicates::all();
+    for (const auto& row : predicateTable) {
+        const auto predicate = std::find_if(predicates.cbegin(), predicates.cend(),
+            [&row](Embosser::Predicate p) { return ModelPredicates::name(p) == QLatin1String(row.second); });
+        QVERIFY2(predicate != predicates.cend(), row.second);
+        QVERIFY2(embosser.holds(*predicate) == (row.first[type] == '1'),
+            qPrintable(QStringLiteral("%1, type %2").arg(row.second).arg(type)));
     }
     QCOMPARE(embosser.numberOfSlaves(), slaveCounts[type] - '0');
 }
@@ -159,7 +162,7 @@ private slots:
         for (const QString& model : models.keys()) {
             const Catalogue c(model, m_file);
             Embosser embosser(c.model);
-            const int type = embosser.getType();
+            const int type = c.model.getEmbosserType();
             QVERIFY2(type >= 1 && type <= 14, qPrintable(model));
             QCOMPARE(c.model.isDoubleSided(), type != 11);
             checkPredicates(embosser, type);
@@ -175,8 +178,8 @@ private slots:
         Embosser embosser(m);
         QCOMPARE(QList<double>({ m.getMinWidth(), m.getMaxWidth(), m.getMinHeight(), m.getMaxHeight() }),
             QList<double>({ -1.0, -1.0, -1.0, -1.0 }));
-        QCOMPARE(QList<int>({ embosser.getType(), embosser.getFeedType(), embosser.getHeadType(),
-                     embosser.getModelMask(), m.getPaperDirection() }),
+        QCOMPARE(QList<int>({ m.getEmbosserType(), m.getFeedType(), m.getHeadType(), m.getModelMask(),
+                     m.getPaperDirection() }),
             QList<int>({ 0, 0, 0, 0, -1 }));
         expectLogged(log,
             { "does not contain entry for Corvane Nonesuch", "conversion to double failed!",

@@ -1,6 +1,7 @@
-// The adaptor generator: each row pattern expands into its overloads, longest first (so gdbus and
+// The adaptor generator: each row kind expands into its overloads, longest first (so gdbus and
 // busctl, which type a call from the first method of a name, reach every shorter form), with the
-// right D-Bus signatures and forwarding bodies.
+// right D-Bus signatures and forwarding bodies; every slot but the early ones refuses calls that
+// arrive before the service is built.
 #include "AdaptorTable.h"
 #include "AdaptorWriter.h"
 
@@ -13,8 +14,11 @@ class TestAdaptorGen : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    bool readTable(const QByteArray& rows, AdaptorTable& table)
+    bool readTable(QByteArray rows, AdaptorTable& table)
     {
+        if (!rows.contains("interface |")) {
+            rows.prepend("interface | a.b\n");
+        }
         QFile file(m_dir.filePath(QStringLiteral("table")));
         if (!file.open(QIODevice::WriteOnly) || file.write(rows) != rows.size()) {
             return false;
@@ -43,22 +47,38 @@ private slots:
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("catalog and save")
-            << QByteArray("catalogSave | Volume | QString | speech()\n")
+        QTest::newRow("parameter by name")
+            << QByteArray("parameter | Volume | QString | speech() | \"Volume\"\n")
             << QStringList {
-                   "void setVolume(QString,QString,bool) = speech()->setVolume(value, catalog, save)",
-                   "void setVolume(QString,QString) = speech()->setVolume(value, catalog, false)",
-                   "void setVolume(QString) = speech()->setVolume(value, defaultCatalog(), false)",
-                   "QString getVolume(QString) = speech()->getVolume(catalog)",
-                   "QString getVolume() = speech()->getVolume(defaultCatalog())",
+                   "void setVolume(QString,QString,bool) = speech()->accessor().setValue(QStringLiteral(\"Volume\"), "
+                   "value, catalog, save, Q_FUNC_INFO)",
+                   "void setVolume(QString,QString) = speech()->accessor().setValue(QStringLiteral(\"Volume\"), value, "
+                   "catalog, false, Q_FUNC_INFO)",
+                   "void setVolume(QString) = speech()->accessor().setValue(QStringLiteral(\"Volume\"), value, "
+                   "defaultCatalog(), false, Q_FUNC_INFO)",
+                   "QString getVolume(QString) = speech()->accessor().getString(QStringLiteral(\"Volume\"), catalog, "
+                   "Q_FUNC_INFO)",
+                   "QString getVolume() = speech()->accessor().getString(QStringLiteral(\"Volume\"), "
+                   "defaultCatalog(), Q_FUNC_INFO)",
                };
-        QTest::newRow("fixed key, setter and getter types differ")
-            << QByteArray("catalogOnly | FileCRC | double/int | temp() @Value(Key::Crc)\n")
+        QTest::newRow("property by key, setter and getter types differ")
+            << QByteArray("property | FileCRC | double/int | temp() | Key::Crc\n")
             << QStringList {
-                   "void setFileCRC(double,QString) = temp()->setValue(Key::Crc, value, catalog)",
-                   "void setFileCRC(double) = temp()->setValue(Key::Crc, value, defaultCatalog())",
-                   "int getFileCRC(QString) = temp()->getValue(Key::Crc, catalog)",
-                   "int getFileCRC() = temp()->getValue(Key::Crc, defaultCatalog())",
+                   "void setFileCRC(double,QString) = temp()->accessor().setValue(Key::Crc, value, catalog, false, "
+                   "Q_FUNC_INFO)",
+                   "void setFileCRC(double) = temp()->accessor().setValue(Key::Crc, value, defaultCatalog(), false, "
+                   "Q_FUNC_INFO)",
+                   "int getFileCRC(QString) = temp()->accessor().getInt(Key::Crc, catalog, Q_FUNC_INFO)",
+                   "int getFileCRC() = temp()->accessor().getInt(Key::Crc, defaultCatalog(), Q_FUNC_INFO)",
+               };
+        QTest::newRow("member with rules")
+            << QByteArray("catalogSave | LayoutNr | int | parameters()\n")
+            << QStringList {
+                   "void setLayoutNr(int,QString,bool) = parameters()->setLayoutNr(value, catalog, save)",
+                   "void setLayoutNr(int,QString) = parameters()->setLayoutNr(value, catalog, false)",
+                   "void setLayoutNr(int) = parameters()->setLayoutNr(value, defaultCatalog(), false)",
+                   "int getLayoutNr(QString) = parameters()->getLayoutNr(catalog)",
+                   "int getLayoutNr() = parameters()->getLayoutNr(defaultCatalog())",
                };
         QTest::newRow("keyed")
             << QByteArray("keyed | SensorState | bool | parameters()\n")
@@ -89,9 +109,12 @@ private slots:
     void badRowsNameTheirLine_data()
     {
         QTest::addColumn<QByteArray>("rows");
-        QTest::newRow("unknown pattern") << QByteArray("\nsometimes | A | int | x()\n");
-        QTest::newRow("missing column") << QByteArray("\ncatalogSave | A | int\n");
-        QTest::newRow("unparsable signature") << QByteArray("\nplain | notASignature | x\n");
+        QTest::newRow("unknown kind") << QByteArray("interface | a.b\nsometimes | A | int | x()\n");
+        QTest::newRow("missing column") << QByteArray("interface | a.b\ncatalogSave | A | int\n");
+        QTest::newRow("unparsable signature") << QByteArray("interface | a.b\nplain | notASignature | x\n");
+        QTest::newRow("type without catalog getter")
+            << QByteArray("interface | a.b\nparameter | A | bool | t() | \"A\"\n");
+        QTest::newRow("signal with a result") << QByteArray("interface | a.b\nsignal | int changed(int a)\n");
     }
 
     void badRowsNameTheirLine()
@@ -102,14 +125,41 @@ private slots:
         QVERIFY2(table.error().contains(QLatin1String(":2:")), qPrintable(table.error()));
     }
 
+    // Signals are a row kind of their own; only the early methods skip the readiness guard; the
+    // interface name reaches the header and the introspection.
+    void signalsGuardsAndInterfaceName()
+    {
+        AdaptorTable table;
+        QVERIFY(readTable("interface | x.y.Z\nsignal | void changed(const QVariantMap& map)\n"
+                          "plain | int a() | one()\nplain | int b() | two() | early\n",
+            table));
+        QCOMPARE(table.signalList().size(), 1);
+        QCOMPARE(table.methods().size(), 2);
+        AdaptorWriter writer(table.interfaceName(), table.signalList(), table.methods());
+        const QString source = m_dir.filePath(QStringLiteral("slots.cpp"));
+        QVERIFY(writer.writeSource(QStringLiteral("a.h"), {}, source));
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray code = file.readAll();
+        QCOMPARE(code.count("if (unavailable(Q_FUNC_INFO))"), 1);
+        QVERIFY(code.indexOf("unavailable") < code.indexOf("return one();"));
+        const QString xmlPath = m_dir.filePath(QStringLiteral("i.xml"));
+        QVERIFY(writer.writeIntrospection(xmlPath));
+        QFile xml(xmlPath);
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        const QByteArray introspection = xml.readAll();
+        QVERIFY(introspection.contains("<interface name=\"x.y.Z\">"));
+        QVERIFY(introspection.contains("<signal name=\"changed\">"));
+    }
+
     void introspectionCarriesSignaturesInOrder()
     {
         AdaptorTable table;
         QVERIFY(readTable(
             "keyed | IntValue | int | head()\nplain | lcm::PropList getValueList(int list) | v(list)\n", table));
-        AdaptorWriter writer({}, table.methods());
+        AdaptorWriter writer(table.interfaceName(), {}, table.methods());
         const QString path = m_dir.filePath(QStringLiteral("out.xml"));
-        QVERIFY2(writer.writeIntrospection(QStringLiteral("a.b"), path), qPrintable(writer.error()));
+        QVERIFY2(writer.writeIntrospection(path), qPrintable(writer.error()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString xml = QString::fromUtf8(file.readAll());
@@ -123,8 +173,8 @@ private slots:
     {
         AdaptorTable table;
         QVERIFY(readTable("plain | QDateTime when() | now()\n", table));
-        AdaptorWriter writer({}, table.methods());
-        QVERIFY(!writer.writeIntrospection(QStringLiteral("a.b"), m_dir.filePath(QStringLiteral("x.xml"))));
+        AdaptorWriter writer(table.interfaceName(), {}, table.methods());
+        QVERIFY(!writer.writeIntrospection(m_dir.filePath(QStringLiteral("x.xml"))));
         QVERIFY(writer.error().contains(QLatin1String("QDateTime")));
     }
 };

@@ -1,6 +1,7 @@
 #include "AdaptorTable.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -43,6 +44,20 @@ QStringList splitArguments(const QString& text)
     return parts;
 }
 
+// The CatalogAccessor getter that converts a stored value to the getter's type.
+QString accessorGetter(const QString& type)
+{
+    static const QHash<QString, QString> getters {
+        { QStringLiteral("int"), QStringLiteral("getInt") },
+        { QStringLiteral("double"), QStringLiteral("getDouble") },
+        { QStringLiteral("QString"), QStringLiteral("getString") },
+    };
+    return getters.value(type);
+}
+
+const AdaptorArgument catalogArgument { QStringLiteral("QString"), QStringLiteral("catalog") };
+const AdaptorArgument saveArgument { QStringLiteral("bool"), QStringLiteral("save") };
+
 } // namespace
 
 bool AdaptorTable::read(const QString& path)
@@ -69,123 +84,157 @@ bool AdaptorTable::read(const QString& path)
             return false;
         }
     }
+    if (m_interfaceName.isEmpty()) {
+        m_error = QStringLiteral("%1: no interface row").arg(path);
+        return false;
+    }
     return true;
 }
 
 bool AdaptorTable::addRow(const QStringList& columns, int line)
 {
-    const QString pattern = columns.value(0);
-    if (pattern == QLatin1String("plain") && columns.size() == 3) {
-        return addPlain(columns, line);
+    static const QHash<QString, int> columnCounts {
+        { QStringLiteral("interface"), 2 },
+        { QStringLiteral("include"), 2 },
+        { QStringLiteral("signal"), 2 },
+        { QStringLiteral("plain"), 3 },
+        { QStringLiteral("parameter"), 5 },
+        { QStringLiteral("property"), 5 },
+        { QStringLiteral("catalogSave"), 4 },
+        { QStringLiteral("keyed"), 4 },
+    };
+    const QString kind = columns.value(0);
+    const auto expected = columnCounts.constFind(kind);
+    if (expected == columnCounts.constEnd()) {
+        m_error = QStringLiteral("unknown row kind '%1'").arg(kind);
+        return false;
     }
-    if (pattern == QLatin1String("include") && columns.size() == 2) {
+    const bool early = kind == QLatin1String("plain") && columns.size() == 4 && columns.at(3) == QLatin1String("early");
+    if (columns.size() != expected.value() && !early) {
+        m_error = QStringLiteral("expected %1 columns for '%2'").arg(expected.value()).arg(kind);
+        return false;
+    }
+    if (kind == QLatin1String("interface")) {
+        m_interfaceName = columns.at(1);
+    } else if (kind == QLatin1String("include")) {
         m_includes << columns.at(1);
-        return true;
-    }
-    if (pattern == QLatin1String("signal") && columns.size() == 2) {
-        return addPlain(columns + QStringList { QString() }, line);
-    }
-    if (columns.size() != 4) {
-        m_error = QStringLiteral("expected 4 columns for pattern '%1'").arg(pattern);
-        return false;
-    }
-    if (pattern == QLatin1String("catalogSave")) {
-        addCatalogFamily(columns, line, true);
-    } else if (pattern == QLatin1String("catalogOnly")) {
-        addCatalogFamily(columns, line, false);
-    } else if (pattern == QLatin1String("keyed")) {
-        addKeyed(columns, line);
+    } else if (kind == QLatin1String("signal") || kind == QLatin1String("plain")) {
+        AdaptorMethod method;
+        method.tableLine = line;
+        method.isSignal = kind == QLatin1String("signal");
+        method.early = early;
+        if (!parseSignature(columns.at(1), method)) {
+            return false;
+        }
+        if (method.isSignal) {
+            if (method.returnType != QLatin1String("void")) {
+                m_error = QStringLiteral("a signal returns void");
+                return false;
+            }
+            m_signals.append(method);
+        } else {
+            method.body = columns.at(2);
+            m_methods.append(method);
+        }
+    } else if (kind == QLatin1String("parameter") || kind == QLatin1String("property")) {
+        return addParameterFamily(columns, line, kind == QLatin1String("parameter"));
+    } else if (kind == QLatin1String("catalogSave")) {
+        addCatalogSave(columns, line);
     } else {
-        m_error = QStringLiteral("unknown pattern '%1'").arg(pattern);
-        return false;
+        addKeyed(columns, line);
     }
     return true;
 }
 
-bool AdaptorTable::addPlain(const QStringList& columns, int line)
+bool AdaptorTable::parseSignature(const QString& text, AdaptorMethod& method)
 {
     static const QRegularExpression signature(QStringLiteral("^(.+?)\\s+(\\w+)\\s*\\((.*)\\)$"));
-    const auto match = signature.match(columns.at(1));
+    const auto match = signature.match(text);
     if (!match.hasMatch()) {
-        m_error = QStringLiteral("cannot parse signature '%1'").arg(columns.at(1));
+        m_error = QStringLiteral("cannot parse signature '%1'").arg(text);
         return false;
     }
-    QVector<AdaptorArgument> arguments;
     for (const QString& argument : splitArguments(match.captured(3))) {
         const int blank = argument.lastIndexOf(QLatin1Char(' '));
         if (blank < 0) {
             m_error = QStringLiteral("argument '%1' has no name").arg(argument);
             return false;
         }
-        arguments.append({ normalisedType(argument.left(blank)), argument.mid(blank + 1).trimmed() });
+        method.arguments.append({ normalisedType(argument.left(blank)), argument.mid(blank + 1).trimmed() });
     }
-    add(line, normalisedType(match.captured(1)), match.captured(2), arguments, columns.at(2));
+    method.returnType = normalisedType(match.captured(1));
+    method.name = match.captured(2);
     return true;
 }
 
-void AdaptorTable::addCatalogFamily(const QStringList& columns, int line, bool withSave)
+bool AdaptorTable::addParameterFamily(const QStringList& columns, int line, bool withSave)
 {
     const QString member = columns.at(1);
     const QStringList types = columns.at(2).split(QLatin1Char('/'));
     const QString setType = types.first().trimmed();
     const QString getType = types.last().trimmed();
-
-    // "delegate @Accessor(key)" forwards to a keyed accessor with a fixed key.
-    QString delegate = columns.at(3);
-    QString setter = QStringLiteral("set") + member;
-    QString getter = QStringLiteral("get") + member;
-    QString keyPrefix;
-    const int at = delegate.indexOf(QLatin1Char('@'));
-    if (at >= 0) {
-        const QString accessor = delegate.mid(at + 1).trimmed();
-        delegate = delegate.left(at).trimmed();
-        const int open = accessor.indexOf(QLatin1Char('('));
-        setter = QStringLiteral("set") + accessor.left(open);
-        getter = QStringLiteral("get") + accessor.left(open);
-        keyPrefix = accessor.mid(open + 1, accessor.size() - open - 2) + QStringLiteral(", ");
+    const QString getter = accessorGetter(getType);
+    if (getter.isEmpty()) {
+        m_error = QStringLiteral("no catalog getter for '%1'; write the member by hand").arg(getType);
+        return false;
     }
-    const QString target = delegate + QStringLiteral("->");
+    QString name = columns.at(4);
+    if (name.startsWith(QLatin1Char('"'))) {
+        name = QStringLiteral("QStringLiteral(%1)").arg(name);
+    }
+    const QString accessor = columns.at(3) + QStringLiteral("->accessor().");
+    const QString set = QStringLiteral("%1setValue(%2, value, ").arg(accessor, name);
+    const QString get = QStringLiteral("%1%2(%3, ").arg(accessor, getter, name);
     const AdaptorArgument value { setType, QStringLiteral("value") };
-    const AdaptorArgument catalog { QStringLiteral("QString"), QStringLiteral("catalog") };
-    const AdaptorArgument save { QStringLiteral("bool"), QStringLiteral("save") };
-    const QString set = target + setter + QLatin1Char('(') + keyPrefix;
-    const QString get = target + getter + QLatin1Char('(') + keyPrefix;
+    const QString setName = QStringLiteral("set") + member;
+    const QString getName = QStringLiteral("get") + member;
+    const QString void_ = QStringLiteral("void");
 
     if (withSave) {
-        add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value, catalog, save },
-            set + QStringLiteral("value, catalog, save)"));
+        add(line, void_, setName, { value, catalogArgument, saveArgument }, set + "catalog, save, Q_FUNC_INFO)");
     }
-    add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value, catalog },
-        set + (withSave ? QStringLiteral("value, catalog, false)") : QStringLiteral("value, catalog)")));
-    add(line, QStringLiteral("void"), QStringLiteral("set") + member, { value },
-        set
-            + (withSave ? QStringLiteral("value, defaultCatalog(), false)")
-                        : QStringLiteral("value, defaultCatalog())")));
-    add(line, getType, QStringLiteral("get") + member, { catalog }, get + QStringLiteral("catalog)"));
-    add(line, getType, QStringLiteral("get") + member, {}, get + QStringLiteral("defaultCatalog())"));
+    add(line, void_, setName, { value, catalogArgument }, set + "catalog, false, Q_FUNC_INFO)");
+    add(line, void_, setName, { value }, set + "defaultCatalog(), false, Q_FUNC_INFO)");
+    add(line, getType, getName, { catalogArgument }, get + "catalog, Q_FUNC_INFO)");
+    add(line, getType, getName, {}, get + "defaultCatalog(), Q_FUNC_INFO)");
+    return true;
+}
+
+void AdaptorTable::addCatalogSave(const QStringList& columns, int line)
+{
+    const QString member = columns.at(1);
+    const QString type = columns.at(2);
+    const QString set = QStringLiteral("%1->set%2(value, ").arg(columns.at(3), member);
+    const QString get = QStringLiteral("%1->get%2(").arg(columns.at(3), member);
+    const AdaptorArgument value { type, QStringLiteral("value") };
+    const QString setName = QStringLiteral("set") + member;
+    const QString getName = QStringLiteral("get") + member;
+    const QString void_ = QStringLiteral("void");
+
+    add(line, void_, setName, { value, catalogArgument, saveArgument }, set + "catalog, save)");
+    add(line, void_, setName, { value, catalogArgument }, set + "catalog, false)");
+    add(line, void_, setName, { value }, set + "defaultCatalog(), false)");
+    add(line, type, getName, { catalogArgument }, get + "catalog)");
+    add(line, type, getName, {}, get + "defaultCatalog())");
 }
 
 void AdaptorTable::addKeyed(const QStringList& columns, int line)
 {
     const QString member = columns.at(1);
     const QString type = columns.at(2);
-    const QString target = columns.at(3) + QStringLiteral("->");
+    const QString set = QStringLiteral("%1->set%2(key, value, ").arg(columns.at(3), member);
+    const QString get = QStringLiteral("%1->get%2(key, ").arg(columns.at(3), member);
     const AdaptorArgument key { QStringLiteral("QString"), QStringLiteral("key") };
     const AdaptorArgument value { type, QStringLiteral("value") };
-    const AdaptorArgument catalog { QStringLiteral("QString"), QStringLiteral("catalog") };
-    const AdaptorArgument save { QStringLiteral("bool"), QStringLiteral("save") };
-    const QString set = target + QStringLiteral("set") + member;
-    const QString get = target + QStringLiteral("get") + member;
+    const QString setName = QStringLiteral("set") + member;
+    const QString getName = QStringLiteral("get") + member;
     const QString bool_ = QStringLiteral("bool");
 
-    add(line, bool_, QStringLiteral("set") + member, { key, value, catalog, save },
-        set + QStringLiteral("(key, value, catalog, save)"));
-    add(line, bool_, QStringLiteral("set") + member, { key, value, catalog },
-        set + QStringLiteral("(key, value, catalog, false)"));
-    add(line, bool_, QStringLiteral("set") + member, { key, value },
-        set + QStringLiteral("(key, value, defaultCatalog(), false)"));
-    add(line, type, QStringLiteral("get") + member, { key, catalog }, get + QStringLiteral("(key, catalog)"));
-    add(line, type, QStringLiteral("get") + member, { key }, get + QStringLiteral("(key, defaultCatalog())"));
+    add(line, bool_, setName, { key, value, catalogArgument, saveArgument }, set + "catalog, save)");
+    add(line, bool_, setName, { key, value, catalogArgument }, set + "catalog, false)");
+    add(line, bool_, setName, { key, value }, set + "defaultCatalog(), false)");
+    add(line, type, getName, { key, catalogArgument }, get + "catalog)");
+    add(line, type, getName, { key }, get + "defaultCatalog())");
 }
 
 void AdaptorTable::add(int line, const QString& returnType, const QString& name,

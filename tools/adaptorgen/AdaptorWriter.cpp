@@ -28,8 +28,10 @@ bool needsTypeAnnotation(const QString& type)
 
 } // namespace
 
-AdaptorWriter::AdaptorWriter(const QVector<AdaptorMethod>& signalList, const QVector<AdaptorMethod>& methods)
-    : m_signals(signalList)
+AdaptorWriter::AdaptorWriter(
+    const QString& interfaceName, const QVector<AdaptorMethod>& signalList, const QVector<AdaptorMethod>& methods)
+    : m_interfaceName(interfaceName)
+    , m_signals(signalList)
     , m_methods(methods)
 {
 }
@@ -112,6 +114,7 @@ bool AdaptorWriter::writeHeader(const QString& templatePath, const QString& outp
         slotLines += QStringLiteral("    %1 %2(%3);\n").arg(method.returnType, method.name, parameterList(method));
     }
     QString content = QString::fromUtf8(templateFile.readAll());
+    content.replace(QLatin1String("@INTERFACE@"), m_interfaceName);
     content.replace(QLatin1String("@GENERATED_SIGNALS@"), signalLines);
     content.replace(QLatin1String("@GENERATED_SLOTS@"), slotLines);
     return write(outputPath, content.toUtf8());
@@ -127,14 +130,18 @@ bool AdaptorWriter::writeSource(const QString& headerName, const QStringList& in
     content += QLatin1Char('\n');
     for (const AdaptorMethod& method : m_methods) {
         const bool returns = method.returnType != QLatin1String("void");
-        content += QStringLiteral("%1 ConfigurationManagerAdaptor::%2(%3)\n{\n    %4%5;\n}\n\n")
-                       .arg(method.returnType, method.name, parameterList(method),
+        const QString guard = method.early
+            ? QString()
+            : QStringLiteral("    if (unavailable(Q_FUNC_INFO)) {\n        return%1;\n    }\n")
+                  .arg(returns ? QStringLiteral(" {}") : QString());
+        content += QStringLiteral("%1 ConfigurationManagerAdaptor::%2(%3)\n{\n%4    %5%6;\n}\n\n")
+                       .arg(method.returnType, method.name, parameterList(method), guard,
                            returns ? QStringLiteral("return ") : QString(), method.body);
     }
     return write(outputPath, content.toUtf8());
 }
 
-bool AdaptorWriter::writeIntrospection(const QString& interfaceName, const QString& outputPath) const
+bool AdaptorWriter::writeIntrospection(const QString& outputPath) const
 {
     if (!checkTypes()) {
         return false;
@@ -143,7 +150,7 @@ bool AdaptorWriter::writeIntrospection(const QString& interfaceName, const QStri
                                  " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n"
                                  "<!-- Generated from the adaptor's member table; published for client authors. -->\n"
                                  "<node>\n  <interface name=\"%1\">\n")
-                      .arg(interfaceName);
+                      .arg(m_interfaceName);
     const auto argumentLine = [](const QString& name, const QString& type, const QString& direction) {
         QString signature;
         dbusSignature(type, signature);

@@ -5,15 +5,18 @@
 #include <QString>
 #include <QVector>
 
-// Writes the generated parts of the adaptor: slot declarations into the header template, the
-// forwarding bodies, and the introspection XML that is published for client authors.
+// Writes the generated parts of the adaptor: the interface name and the slot and signal
+// declarations into the header template, the forwarding bodies, and the introspection XML that is
+// published for client authors. Every slot but the early ones first asks unavailable(), which
+// answers a call that arrives before the service has built its objects.
 class AdaptorWriter {
 public:
-    AdaptorWriter(const QVector<AdaptorMethod>& signalList, const QVector<AdaptorMethod>& methods);
+    AdaptorWriter(
+        const QString& interfaceName, const QVector<AdaptorMethod>& signalList, const QVector<AdaptorMethod>& methods);
 
     bool writeHeader(const QString& templatePath, const QString& outputPath) const;
     bool writeSource(const QString& headerName, const QStringList& includes, const QString& outputPath) const;
-    bool writeIntrospection(const QString& interfaceName, const QString& outputPath) const;
+    bool writeIntrospection(const QString& outputPath) const;
     QString error() const { return m_error; }
 
 private:
@@ -22,6 +25,7 @@ private:
     bool checkTypes() const;
     bool write(const QString& path, const QByteArray& content) const;
 
+    QString m_interfaceName;
     QVector<AdaptorMethod> m_signals;
     QVector<AdaptorMethod> m_methods;
     mutable QString m_error;

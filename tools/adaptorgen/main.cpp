@@ -21,15 +21,10 @@ int main(int argc, char** argv)
         err << "adaptorgen: " << table.error() << '\n';
         return 1;
     }
-    QVector<AdaptorMethod> signalList;
-    QVector<AdaptorMethod> methods;
-    for (const AdaptorMethod& method : table.methods()) {
-        (method.body.isEmpty() ? signalList : methods).append(method);
-    }
-    AdaptorWriter writer(signalList, methods);
+    AdaptorWriter writer(table.interfaceName(), table.signalList(), table.methods());
     if (!writer.writeHeader(arguments.at(2), arguments.at(3))
         || !writer.writeSource(QFileInfo(arguments.at(3)).fileName(), table.includes(), arguments.at(4))
-        || !writer.writeIntrospection(QStringLiteral("com.corvanebraille.ConfigurationManager"), arguments.at(5))) {
+        || !writer.writeIntrospection(arguments.at(5))) {
         err << "adaptorgen: " << writer.error() << '\n';
         return 1;
     }

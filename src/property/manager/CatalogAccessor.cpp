@@ -124,13 +124,13 @@ bool CatalogAccessor::readFile(QVariantMap& out, const char* caller) const
     return false;
 }
 
-void CatalogAccessor::load(const char* caller) const
+int CatalogAccessor::load(const char* caller) const
 {
     QVariantMap stored;
     readFile(stored, caller);
     ParametersCatalog* master = catalog(masterCollectionKey, caller);
     if (!master) {
-        return;
+        return stored.size();
     }
     for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
         if (EmbosserParameter* parameter = master->getParameter(it.key(), false)) {
@@ -138,6 +138,7 @@ void CatalogAccessor::load(const char* caller) const
             parameter->inFile = true;
         }
     }
+    return stored.size();
 }
 
 bool CatalogAccessor::saveToFile(const char* caller) const

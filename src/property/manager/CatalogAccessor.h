@@ -49,7 +49,8 @@ public:
         const char* caller) const;
 
     // Reads the settings file into the master catalog: its values are in the file from then on.
-    void load(const char* caller) const;
+    // Returns the number of keys the file gave.
+    int load(const char* caller) const;
     // Reads the settings file; a failure logs and leaves `out` empty.
     bool readFile(QVariantMap& out, const char* caller) const;
     // Replaces the settings file with every value of the master catalog that is in the file.

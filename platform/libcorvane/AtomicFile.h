@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace ls {
+namespace libcorvane {
 
 // The one writer of every file the service owns. The content goes to a temporary file in the
 // target's directory, is flushed to disk and renamed over the target, so a crash or power cut
@@ -15,4 +15,4 @@ public:
     static bool write(const QString& path, const QByteArray& content);
 };
 
-} // namespace ls
+} // namespace libcorvane

@@ -28,7 +28,7 @@ const QString volume = QStringLiteral("Volume");
 const QString model = QStringLiteral("Model");
 } // namespace
 
-class TestCatalogs : public QObject {
+class TestProperty : public QObject {
     Q_OBJECT
 
 private:
@@ -438,5 +438,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCatalogs)
-#include "tst_catalogs.moc"
+QTEST_GUILESS_MAIN(TestProperty)
+#include "tst_property.moc"

@@ -1,6 +1,6 @@
 #include "AtomicFile.h"
 
-#include "libcorvane/LogPrefix.h"
+#include "LogPrefix.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +23,7 @@ void syncDirectory(const QString& directory)
 }
 } // namespace
 
-namespace ls {
+namespace libcorvane {
 
 bool AtomicFile::write(const QString& path, const QByteArray& content)
 {
@@ -58,4 +58,4 @@ bool AtomicFile::write(const QString& path, const QByteArray& content)
     return true;
 }
 
-} // namespace ls
+} // namespace libcorvane

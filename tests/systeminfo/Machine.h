@@ -1,0 +1,85 @@
+#pragma once
+
+#include "TestRoot.h"
+
+#include "ls/JFile.h"
+#include "ls/PFile.h"
+#include "property/Property.h"
+#include "property/manager/CatalogsManager.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+
+class Architecture;
+class EmbosserConf;
+class Embosserhead;
+class HammerDelta;
+class PageCounter;
+class Parameters;
+class SystemSettings;
+class UserSettings;
+
+// The service's JSON file access, recording the files it writes whole or by key, and able to fail.
+class RecordingFile : public ls::JFile {
+public:
+    bool writeFromMap(const QString& directory, const QString& file, const QVariantMap& data) const override;
+    bool write(const QString& file, const QString& key, const QVariant& value) const override;
+
+    mutable QStringList wholeFiles;
+    mutable QStringList keys;
+    bool failing = false;
+};
+
+// The machine settings as the service builds them at start-up, in the same order: definitions,
+// collections, defaults, then every topic class on the test's root.
+struct Machine {
+    Machine();
+    ~Machine();
+
+    RecordingFile file;
+    ls::PFile oldFiles;
+    Property property { file, file };
+    CatalogsManager catalogs { property };
+    // Parent of every object below; destroyed before the catalogs they refer to.
+    QObject owner;
+    EmbosserConf* embosserConf = nullptr;
+    Architecture* architecture = nullptr;
+    Embosserhead* embosserhead = nullptr;
+    HammerDelta* hammerDelta = nullptr;
+    PageCounter* pageCounter = nullptr;
+    Parameters* parameters = nullptr;
+    UserSettings* userSettings = nullptr;
+    SystemSettings* settings = nullptr;
+
+    // Changes the configured model in memory, without the rules of the identity's setter.
+    void useModel(const QString& model);
+};
+
+// File helpers on the test root of the machine tests.
+class MachineFiles {
+public:
+    explicit MachineFiles(const TestRoot& root)
+        : m_root(root)
+    {
+    }
+
+    QString path(const QString& machinePath) const { return m_root.file(machinePath); }
+    QVariantMap readJson(const QString& machinePath) const;
+    // Rewrites a JSON file with `edit` applied; false when it could not be written.
+    bool editJson(const QString& machinePath, const std::function<void(QVariantMap&)>& edit) const;
+    // Sets a field of the simulated flash; a null value removes it.
+    bool setFlashField(const QString& field, const QString& value) const;
+    // The eight topic files, in the order every full save writes them.
+    QStringList topicFiles() const;
+    // Puts the shipped machine back: the state folders, the given flash, no USB stick, no tool
+    // calls recorded.
+    bool restoreShippedMachine(const QByteArray& flash) const;
+
+    static const QString flashFile;
+
+private:
+    const TestRoot& m_root;
+};

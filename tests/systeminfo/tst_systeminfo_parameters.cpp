@@ -1,0 +1,173 @@
+// The machine parameter families on the shipped data: values the flash mirrors, release times and
+// sensors by id, the switches stored as texts, and the page counters of each model family.
+#include "LogCapture.h"
+#include "Machine.h"
+
+#include "ls/ReleaseTimeId.h"
+#include "ls/SensorStateId.h"
+#include "systeminfo/PageCounter.h"
+#include "systeminfo/Parameters.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString parametersFile = QStringLiteral("/var/lib/embosser/parameters");
+const QString countersFile = QStringLiteral("/var/lib/embosser/counters");
+const QString& master = masterCollectionKey;
+} // namespace
+
+class TestSystemInfoParameters : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<MachineFiles> m_files;
+    QByteArray m_flash;
+
+private slots:
+    void initTestCase()
+    {
+        m_root = std::make_unique<TestRoot>();
+        QVERIFY(m_root->isValid());
+        m_files = std::make_unique<MachineFiles>(*m_root);
+        m_flash = m_root->readFile(MachineFiles::flashFile);
+    }
+
+    void cleanup() { QVERIFY(m_files->restoreShippedMachine(m_flash)); }
+
+    // A value the flash mirrors is taken from the flash at start-up and written to the file, with
+    // the file's other values.
+    void flashValuesReachTheFile()
+    {
+        QVERIFY(
+            m_files->editJson(parametersFile, [](QVariantMap& file) { file.insert(QStringLiteral("Led light"), 9); }));
+        QVERIFY(m_files->setFlashField(QStringLiteral("MaxCurrentForTray"), QStringLiteral("1800")));
+        Machine machine;
+        QCOMPARE(
+            machine.parameters->accessor().getInt(QStringLiteral("Max current for tray"), master, Q_FUNC_INFO), 1800);
+        const QVariantMap file = m_files->readJson(parametersFile);
+        QCOMPARE(file.value(QStringLiteral("Max current for tray")).toInt(), 1800);
+        QCOMPARE(file.value(QStringLiteral("Led light")).toInt(), 9);
+    }
+
+    // Release times and sensors are reached by id; an id outside its list is refused, both ways.
+    void idsAreCheckedAgainstTheirList_data()
+    {
+        QTest::addColumn<bool>("release");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("release hold") << true << QString(ls::ReleaseTimeId::Hold) << true;
+        QTest::newRow("release: a timing parameter") << true << "Release open delay" << false;
+        QTest::newRow("release: other case") << true << "release time open" << false;
+        QTest::newRow("sensor wall") << false << QString(ls::SensorStateId::WallSensor) << true;
+        QTest::newRow("sensor: a release id") << false << QString(ls::ReleaseTimeId::Open) << false;
+        QTest::newRow("sensor: trailing blank") << false << "Wall sensor " << false;
+    }
+
+    void idsAreCheckedAgainstTheirList()
+    {
+        QFETCH(bool, release);
+        QFETCH(QString, id);
+        QFETCH(bool, valid);
+        Machine machine;
+        Parameters& parameters = *machine.parameters;
+        LogCapture log;
+        if (release) {
+            QCOMPARE(parameters.setReleaseTime(id, 345, master, true), valid);
+            QCOMPARE(parameters.getReleaseTime(id, master), valid ? 345 : -1);
+        } else {
+            // Stored as the off text: a JSON false would read back as on.
+            QCOMPARE(parameters.setSensorState(id, false, master, true), valid);
+            QVERIFY(!parameters.getSensorState(id, master));
+        }
+        if (valid) {
+            QCOMPARE(m_files->readJson(parametersFile).value(id).toString(), QLatin1String(release ? "345" : "Off"));
+        } else {
+            QCOMPARE(log.count(release ? "ERROR: Invalid release time id!" : "ERROR: Invalid sensor state id!"), 2);
+        }
+    }
+
+    // A sensor reads off for the off text only; a switch reads no for the no text only, and
+    // stores "Yes" for any non-zero value.
+    void switchesReadAndStoreTheirTexts_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("sensorOn");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Off") << "Off" << false << true;
+        QTest::newRow("off") << "off" << true << true;
+        QTest::newRow("No") << "No" << true << false;
+        QTest::newRow("no") << "no" << true << true;
+    }
+
+    void switchesReadAndStoreTheirTexts()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, sensorOn);
+        QFETCH(bool, yes);
+        const QString wait = QStringLiteral("Wait before printing next document");
+        const QString spacing = QStringLiteral("Use adjustable linespacing");
+        Machine machine;
+        Parameters& parameters = *machine.parameters;
+        for (const QString& name : { QString(ls::SensorStateId::CoverSensor), wait, spacing }) {
+            QVERIFY(parameters.accessor().setValue(name, stored, master, false, Q_FUNC_INFO));
+        }
+        QCOMPARE(parameters.getSensorState(ls::SensorStateId::CoverSensor, master), sensorOn);
+        QCOMPARE(parameters.getUseAdjustableLinespacing(master), yes);
+        QCOMPARE(parameters.getWaitBeforePrinting(master), yes ? 1 : 0);
+
+        parameters.setWaitBeforePrinting(yes ? -3 : 0, master, true);
+        parameters.setUseAdjustableLinespacing(!yes, master, true);
+        const QVariantMap file = m_files->readJson(parametersFile);
+        QCOMPARE(file.value(wait).toString(), QLatin1String(yes ? "Yes" : "No"));
+        QCOMPARE(file.value(spacing).toString(), QLatin1String(yes ? "No" : "Yes"));
+    }
+
+    void activeCountersFollowTheModel_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QVector<int>>("active");
+        QTest::newRow("Alvero-D V5") << "Corvane Alvero-D V5" << QVector<int> { 1 };
+        QTest::newRow("Tormel-D V5") << "Corvane Tormel-D V5" << QVector<int> { 1 };
+        QTest::newRow("Varnex V5") << "Corvane Varnex V5" << QVector<int> { 1, 2, 3 };
+        QTest::newRow("Plisto-D") << "Corvane Plisto-D" << QVector<int> { 1, 2, 3 };
+        QTest::newRow("Plisto+") << "Corvane Plisto+" << QVector<int> { 1, 2, 3, 4, 5 };
+        QTest::newRow("Zentra") << "Corvane Zentra" << QVector<int>();
+        QTest::newRow("other case") << "corvane plisto+" << QVector<int>();
+    }
+
+    // Each page counts once on every active counter; the file keys are the counters' own names.
+    void activeCountersFollowTheModel()
+    {
+        QFETCH(QString, model);
+        QFETCH(QVector<int>, active);
+        const QStringList names { "Page Counter", "Page Counter 2", "Page Counter 3", "Page Counter 4",
+            "Page Counter 5" };
+        QVERIFY(m_files->editJson(countersFile, [&](QVariantMap& counters) {
+            for (int id = 1; id <= names.size(); ++id) {
+                counters.insert(names.at(id - 1), id * 10);
+            }
+        }));
+        Machine machine;
+        PageCounter& counters = *machine.pageCounter;
+        counters.setModel(model);
+        counters.incrementPageCounter(master);
+        counters.incrementPageCounter(master);
+        // Ids outside 1 to 5 are refused.
+        LogCapture log;
+        QCOMPARE(counters.getCounter(6, master), -1);
+        QVERIFY(!counters.setCounter(9, 0, master, true));
+        QCOMPARE(log.count(QStringLiteral("Invalid page counter id!")), 2);
+        const QVariantMap file = m_files->readJson(countersFile);
+        for (int id = 1; id <= names.size(); ++id) {
+            const int expected = id * 10 + (active.contains(id) ? 2 : 0);
+            QCOMPARE(counters.getCounter(id, master), expected);
+            QCOMPARE(file.value(names.at(id - 1)).toInt(), expected);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSystemInfoParameters)
+#include "tst_systeminfo_parameters.moc"
