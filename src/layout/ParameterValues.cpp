@@ -74,9 +74,9 @@ double ParameterValues::getFloatValue(const QString& layout, const QString& para
     for (const QVariant& entry : entries) {
         const QVariantMap record = entry.toMap();
         if (record.value(descriptionKey).toString() == value) {
-            bool ok = false;
-            const double number = record.value(QStringLiteral("floatValue")).toDouble(&ok);
-            return ok ? number : -1.0;
+            // The match decides: an entry that carries no number answers 0.0, never the -1.0 of
+            // a value its list does not hold.
+            return record.value(QStringLiteral("floatValue")).toDouble();
         }
     }
     LOG_ERROR(lcParameterValues) << "value" << value << "of" << parameter << "not found in its value list!";

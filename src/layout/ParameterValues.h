@@ -18,7 +18,8 @@ public:
     // The 0-based position of the entry whose "description" is the layout's value; -1 when the
     // layout, the parameter, its value list or a matching entry is missing.
     int getIntValue(const QString& layout, const QString& parameter) const;
-    // The "floatValue" of the first such entry; -1.0 on the same failures.
+    // The "floatValue" of the first such entry (0.0 when that entry has none); -1.0 on the same
+    // failures.
     double getFloatValue(const QString& layout, const QString& parameter) const;
 
 private:

@@ -3,17 +3,13 @@
 #include "Locations.h"
 #include "ModelPaper.h"
 #include "ModelPredicates.h"
+#include "NumberedFiles.h"
 #include "PaperList.h"
 #include "PaperRegion.h"
 #include "UserPaperFile.h"
 #include "Utils.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/Keys.h"
-
-#include <QSet>
-#include <QStringList>
-
-#include <algorithm>
 
 CM_LOGGING_CATEGORY(lcPaperSettings, "PaperSettings")
 
@@ -32,23 +28,7 @@ PaperSettings::PaperSettings(
 
 QList<int> PaperSettings::getUserPaperNumbers() const
 {
-    QList<int> numbers;
-    const QString prefix = UserPaperFile::fileNamePrefix();
-    const QStringList files = Utils::listFiles(Locations::stateDir(), { prefix + QLatin1Char('*') });
-    for (const QString& file : files) {
-        // "userpaper.<n>" exactly: anything with a further suffix is not a paper file.
-        const QStringList parts = file.split(QLatin1Char('.'));
-        if (parts.size() != 2) {
-            continue;
-        }
-        bool ok = false;
-        const int n = parts.at(1).toInt(&ok, 10);
-        if (ok && UserPaperFile::isValidNumber(n) && file == prefix + QString::number(n)) {
-            numbers.append(n);
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    return NumberedFiles(Locations::stateDir(), UserPaperFile::fileStem()).numbers();
 }
 
 int PaperSettings::getUserPaperCount() const
@@ -58,14 +38,8 @@ int PaperSettings::getUserPaperCount() const
 
 int PaperSettings::findFreeUserPaperNumber() const
 {
-    const QList<int> numbers = getUserPaperNumbers();
-    const QSet<int> taken(numbers.cbegin(), numbers.cend());
-    for (int k = UserPaperFile::firstNumber; k <= UserPaperFile::lastNumber; ++k) {
-        if (!taken.contains(k)) {
-            return k;
-        }
-    }
-    return -1;
+    return NumberedFiles(Locations::stateDir(), UserPaperFile::fileStem())
+        .firstFree(UserPaperFile::firstNumber, UserPaperFile::lastNumber);
 }
 
 QVariantMap PaperSettings::readUserPaper(int n) const
@@ -101,7 +75,11 @@ QVariantMap PaperSettings::readAllUserPapers() const
     QVariantMap papers;
     const QList<int> numbers = getUserPaperNumbers();
     for (const int n : numbers) {
-        papers.insert(QString::number(n), readUserPaper(n));
+        // A listed number can lack its file ("userpaper.7.bak" alone) or lie outside 1..99.
+        const QVariantMap paper = readUserPaper(n);
+        if (!paper.isEmpty()) {
+            papers.insert(QString::number(n), paper);
+        }
     }
     return papers;
 }

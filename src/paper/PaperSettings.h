@@ -28,7 +28,7 @@ public:
     const PaperRegion& paperRegion() const { return m_paperRegion; }
 
     QVariantMap readUserPaper(int n) const;
-    // paper number in decimal -> readUserPaper(n), for every user paper
+    // paper number in decimal -> readUserPaper(n), for every listed number whose paper reads
     QVariantMap readAllUserPapers() const;
     // Always creates a new paper; `n` receives its number.
     bool writeUserPaper(const QVariantMap& data, int& n) const;
@@ -39,10 +39,11 @@ public:
     PaperEntity getPaperEntity(const QString& name) const;
     bool isPaperValid(lcm::Region region, const QString& name) const;
 
-    // The numbers of the existing user paper files, ascending.
+    // The numbers of the "userpaper.<n>..." entries of the state directory, listed as layouts are
+    // (see NumberedFiles): in directory order, a suffix ignored, repeats and strays kept.
     QList<int> getUserPaperNumbers() const;
     int getUserPaperCount() const;
-    // The first number in 1..99 without a file, -1 when all are taken.
+    // The first number in 1..99 that getUserPaperNumbers() lacks, -1 when all are taken.
     int findFreeUserPaperNumber() const;
 
 private:

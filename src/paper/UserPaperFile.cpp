@@ -26,14 +26,14 @@ QString UserPaperFile::paperName(int number)
     return namePrefix() + QString::number(number);
 }
 
-QString UserPaperFile::fileNamePrefix()
+QString UserPaperFile::fileStem()
 {
-    return QStringLiteral("userpaper.");
+    return QStringLiteral("userpaper");
 }
 
 QString UserPaperFile::path(int number)
 {
-    return Locations::join(Locations::stateDir(), fileNamePrefix() + QString::number(number));
+    return Locations::join(Locations::stateDir(), fileStem() + QLatin1Char('.') + QString::number(number));
 }
 
 bool UserPaperFile::exists() const

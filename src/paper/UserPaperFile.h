@@ -39,7 +39,7 @@ public:
     static bool isValidNumber(int number) { return number >= firstNumber && number <= lastNumber; }
     static const QString& namePrefix(); // "User_defined_"
     static QString paperName(int number);
-    static QString fileNamePrefix(); // "userpaper."
+    static QString fileStem(); // "userpaper"
     static QString path(int number);
 
     int number() const { return m_number; }

@@ -298,8 +298,9 @@ private slots:
         QCOMPARE(dimensions.getCellToCell(int(lcm::BrailleDimensionType::Graphics)), 5.0);
     }
 
-    // Position and number of a layout value in its value list; a parameter the layout lacks (even
-    // through a path that is no layout number) or that has no value list answers -1 with a log line.
+    // Position and number of a layout value in its value list; a matched entry without a number
+    // answers 0.0. A parameter the layout lacks (even through a path that is no layout number) or
+    // that has no value list answers -1 with a log line.
     void parameterValuesOfTheShippedLayouts_data()
     {
         QTest::addColumn<QString>("layout");
@@ -311,8 +312,8 @@ private slots:
         row("line spacing", "1", "Braille line spacing", 0, 5.0, "");
         row("cell size", "3", "Braille cell size", 2, 6.2, "");
         row("graphic cell size", "1", "Graphic cell size", 8, 5.0, "");
-        row("no floatValue", "5", "Braille cell dots", 1, -1.0, "");
-        row("paper", "4", "Paper size", 5, -1.0, "");
+        row("no floatValue", "5", "Braille cell dots", 1, 0.0, "");
+        row("paper", "4", "Paper size", 5, 0.0, "");
         row("empty list", "1", "Braille language", -1, -1.0, "");
         row("not stored", "1", "Paper width", -1, -1.0, "Parameter Paper width not found in the layout!");
         row("not a number", "../layout.1", "Duplexing", -1, -1.0, "Parameter Duplexing not found in the layout!");

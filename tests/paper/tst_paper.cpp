@@ -191,16 +191,51 @@ private slots:
         QVERIFY(!ModelPredicates::holds(ModelPredicates::Predicate::Zentra, 40, 40));
     }
 
+    // User papers are numbered as layouts are: the piece after "userpaper." read in decimal, any
+    // further suffix ignored, in directory (name) order, repeats and numbers outside 1..99 kept.
+    void userPaperNumbersFollowTheDirectoryListing_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<int>("free");
+        QTest::newRow("a gap") << QStringList({ "userpaper.4", "userpaper.1", "userpaper.2" })
+                               << QList<int>({ 1, 2, 4 }) << 3;
+        QTest::newRow("name order") << QStringList({ "userpaper.2", "userpaper.10", "userpaper.1" })
+                                    << QList<int>({ 1, 10, 2 }) << 3;
+        QTest::newRow("a suffix counts") << QStringList({ "userpaper.1", "userpaper.2.bak" }) << QList<int>({ 1, 2 })
+                                         << 3;
+        QTest::newRow("repeats") << QStringList({ "userpaper.7", "userpaper.7.bak" }) << QList<int>({ 7, 7 }) << 1;
+        QTest::newRow("strays") << QStringList({ "userpaper.100", "userpaper.03", "userpaper.0", "userpaper.-1" })
+                                << QList<int>({ -1, 0, 3, 100 }) << 1;
+        QTest::newRow("no number") << QStringList(
+            { "userpaper.x", "userpaper.", "userpaper..1", "userpaper", "Userpaper.1", "userpapers.1" })
+                                   << QList<int>() << 1;
+    }
+
+    void userPaperNumbersFollowTheDirectoryListing()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QList<int>, numbers);
+        QFETCH(int, free);
+        for (const QString& name : names) {
+            QVERIFY(m_root->writeFile(stateDir + QLatin1Char('/') + name, "{}"));
+        }
+        const Catalogue c(zentra, m_file);
+        QCOMPARE(c.settings.getUserPaperNumbers(), numbers);
+        QCOMPARE(c.settings.getUserPaperCount(), numbers.size());
+        QCOMPARE(c.settings.getUserPaperValues().value(ls::paperNrKey).toInt(), free);
+        for (const QString& name : names) {
+            QFile::remove(m_root->file(stateDir + QLatin1Char('/') + name));
+        }
+    }
+
+    // A new paper takes the first number nothing in the directory claims; a number whose own file
+    // is missing is left out of the full listing.
     void aNewUserPaperTakesTheFirstFreeNumber()
     {
         fillUserPapers({ 1, 2, 4 });
-        // Only "userpaper.<n>" with n in 1..99 written in decimal is a user paper file.
-        for (const char* name : { "userpaper.x", "userpaper.0", "userpaper.100", "userpaper.5.tmp", "userpaper.03" }) {
-            QVERIFY(m_root->writeFile(stateDir + QLatin1Char('/') + QLatin1String(name), "{}"));
-        }
+        QVERIFY(QFile::copy(userPaperPath(4), userPaperPath(5) + QStringLiteral(".bak")));
         const Catalogue c(zentra, m_file);
-        QCOMPARE(c.settings.getUserPaperNumbers(), QList<int>({ 1, 2, 4 }));
-        QCOMPARE(c.settings.readAllUserPapers().keys(), QStringList({ "1", "2", "4" }));
         compareValues(c.settings.getUserPaperValues(),
             { { ls::descriptionKey, "User_defined_3" }, { ls::paperNrKey, 3 }, { ls::sizeUnitKey, ls::milimetersKey },
                 { ls::minPaperWidthKey, c.model.getMinWidth() }, { ls::maxPaperWidthKey, c.model.getMaxWidth() },
@@ -213,7 +248,10 @@ private slots:
         QCOMPARE(third.value(ls::paperSizeKey).toInt(), 75);
         QCOMPARE(third.value(QStringLiteral("paperDescription")).toString(), QStringLiteral("User_defined_3"));
         QVERIFY(c.settings.writeUserPaper(request(150.0, 200.0), n));
-        QCOMPARE(n, 5);
+        QCOMPARE(n, 6);
+        LogCapture log;
+        QCOMPARE(c.settings.readAllUserPapers().keys(), QStringList({ "1", "2", "3", "4", "6" }));
+        QVERIFY(log.contains(QStringLiteral("no data found in the user paper file.")));
         const Catalogue imperial(tormel, m_file);
         QCOMPARE(imperial.settings.getUserPaperValues().value(ls::sizeUnitKey).toString(), ls::inchesKey);
     }
