@@ -4,11 +4,13 @@
 CM_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # qtbase5-dev, qtbase5-dev-tools, cmake, g++, make: the build. dbus-daemon, dbus-bin: the private
-# bus and dbus-send. liblouis-data: the braille tables whose metadata the service lists.
+# bus, dbus-send and dbus-monitor. dbus-system-bus-common: the system bus configuration that the
+# bus policy test starts its bus with. util-linux: setpriv, with which that test runs clients as
+# other users. liblouis-data: the braille tables whose metadata the service lists.
 # libglib2.0-bin (gdbus) and systemd (busctl): the command-line clients the end-to-end tests and
 # the demo use. jq: the simulated tools read JSON settings with it. openssl: scripts/make-root
 # makes real self-signed certificates for the web server with it.
-CM_PACKAGES="qtbase5-dev qtbase5-dev-tools cmake g++ make dbus-daemon dbus-bin liblouis-data libglib2.0-bin systemd jq openssl"
+CM_PACKAGES="qtbase5-dev qtbase5-dev-tools cmake g++ make dbus-daemon dbus-bin dbus-system-bus-common util-linux liblouis-data libglib2.0-bin systemd jq openssl"
 
 cm_install_packages() {
     local missing=""

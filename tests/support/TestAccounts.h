@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Two user accounts and the "embosser" group that exist only for this test process and the
+// children it starts afterwards: the process moves into a mount namespace of its own, where
+// copies of /etc/passwd and /etc/group with the accounts added are bind-mounted over the real
+// files, which stay untouched. Needs root. Create it on the main thread (a mount namespace
+// belongs to the thread that unshares it, and QProcess forks from the thread that starts it)
+// before anything that must see the accounts is started.
+class TestAccounts {
+public:
+    struct Account {
+        QString name;
+        uint uid = 0;
+        uint gid = 0;
+    };
+
+    TestAccounts();
+    ~TestAccounts();
+
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+
+    static QString groupName();
+    // A member of the group (as a supplementary group, like the embosser's service accounts).
+    const Account& member() const { return m_member; }
+    // In no group but its own.
+    const Account& outsider() const { return m_outsider; }
+
+    // The command line that runs a program as the account, with its groups from /etc/group.
+    static QStringList commandAs(const Account& account, const QString& program, const QStringList& arguments);
+
+private:
+    bool enterPrivateNamespace();
+    bool writeAccountFiles();
+    bool bindOver(const QString& file, const QString& target);
+
+    QTemporaryDir m_dir;
+    QString m_error;
+    Account m_member;
+    Account m_outsider;
+    uint m_groupId = 0;
+    QStringList m_mounted;
+};
