@@ -31,6 +31,7 @@ using lcm::LegacyTable;
 namespace {
 
 const QString usEnglish = QStringLiteral("English (U.S.)");
+constexpr int legacyFileSize = 3108;
 
 QByteArray readBytes(const QString& path)
 {
@@ -53,7 +54,7 @@ bool writeJson(const QString& path, const QVariantMap& map)
 // An otherwise empty legacy table image with `typeValue` in its field.
 QByteArray legacyImage(const QString& typeValue)
 {
-    return QByteArray(LegacyTableBuffer::FileSize, '\0').replace(404, typeValue.size(), typeValue.toLatin1());
+    return QByteArray(legacyFileSize, '\0').replace(404, typeValue.size(), typeValue.toLatin1());
 }
 
 // One data row; the values follow the columns in order.
@@ -141,7 +142,7 @@ private slots:
         QByteArray image = legacyImage(QString());
         image.replace(0, 4, "\x01\x02\x03\x04", 4);
         QStringList fields;
-        for (int slot = 0; slot < LegacyTableBuffer::FieldCount; ++slot) {
+        for (int slot = 0; slot < 11; ++slot) {
             // The last field fills its 50 bytes: no NUL ends it.
             fields << (slot < 10 ? QStringLiteral("field in slot %1").arg(slot) : QString(50, QLatin1Char('x')));
             image.replace(4 + slot * 50, fields.last().size(), fields.last().toLatin1());
@@ -153,7 +154,7 @@ private slots:
         const LegacyTable inFileOrder[] = { LegacyTable::Header, LegacyTable::Version, LegacyTable::Creator,
             LegacyTable::Date, LegacyTable::Description, LegacyTable::Speech, LegacyTable::PageNoText,
             LegacyTable::Type, LegacyTable::TypeValue, LegacyTable::Free1, LegacyTable::Free2 };
-        for (int slot = 0; slot < LegacyTableBuffer::FieldCount; ++slot) {
+        for (int slot = 0; slot < 11; ++slot) {
             QCOMPARE(m_tables->legacyTableField(inFileOrder[slot]), fields.at(slot));
         }
         QCOMPARE(m_tables->legacyTableField(static_cast<LegacyTable>(42)), fields.at(0)); // unknown: Header
@@ -166,7 +167,7 @@ private slots:
         QTest::addColumn<int>("dots");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("field"); // TypeValue as loaded
-        const int full = LegacyTableBuffer::FileSize;
+        const int full = legacyFileSize;
         row("8 DOT", "8 DOT", full, 8, 1, "8 DOT");
         row("with prefix", "WITH CAPITAL PREFIX", full, 6, 2, "WITH CAPITAL PREFIX");
         row("without prefix", "WITHOUT CAPITAL PREFIX", full, 6, 3, "WITHOUT CAPITAL PREFIX");
