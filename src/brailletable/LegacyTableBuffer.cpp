@@ -1,12 +1,15 @@
 #include "LegacyTableBuffer.h"
 
 #include "LegacyTableFormat.h"
+#include "libcorvane/LogPrefix.h"
 
 #include <QFile>
 #include <QtEndian>
 
 #include <cstddef>
 #include <cstring>
+
+CM_LOGGING_CATEGORY(lcLegacyTableBuffer, "LegacyTableBuffer")
 
 namespace {
 
@@ -32,6 +35,7 @@ bool LegacyTableBuffer::load(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        LOG_ERROR(lcLegacyTableBuffer) << "Failed to open file" << path;
         return false;
     }
     std::memset(&current, 0, sizeof(current));

@@ -12,7 +12,7 @@
 // from the main thread only.
 class LegacyTableBuffer {
 public:
-    // False when the file cannot be opened.
+    // Logs and returns false when the file cannot be opened.
     static bool load(const QString& path);
 
     // A text field by its enumeration value; a value outside the enumeration gives `Header`.

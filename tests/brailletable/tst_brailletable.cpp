@@ -5,9 +5,11 @@
 #include "LegacyTableBuffer.h"
 #include "Locations.h"
 #include "LogCapture.h"
+#include "TableLists.h"
 #include "TableNames.h"
 #include "TableSettings.h"
 #include "TestRoot.h"
+#include "UserTableSlots.h"
 
 #include "ls/JFile.h"
 #include "ls/Keys.h"
@@ -192,7 +194,7 @@ private slots:
         QTEST(m_tables->legacyTableDots(table), "dots");
         QTEST(m_tables->legacyTableType(table), "type");
         QTEST(m_tables->legacyTableField(LegacyTable::TypeValue), "field");
-        QCOMPARE(log.contains("TableSettings::loadLegacyTable ERROR: Failed to open file"), size < 0);
+        QCOMPARE(log.contains("LegacyTableBuffer::load ERROR: Failed to open file"), size < 0);
     }
 
     void legacyLists()
@@ -207,10 +209,10 @@ private slots:
         QVERIFY(!m_tables->validateLegacyTable(BrailleType::EightDot, swedish6));
         QCOMPARE(swedishCounters(), QVariantList({ 2, 1, 3 }));
         // A table that is not active leaves the lists; one without "dots:" counts as 6-dot.
-        const QString file = TableSettings::languageMetadataFile(m_legacy, "Swedish");
+        const QString file = TableNames::languageMetadataFile(m_legacy, "Swedish");
         QVERIFY(putEntry(file, "Swedish_8_dot.ebc", { { "status:", "retired" } }));
         QVERIFY(putEntry(file, "Swedish_6_dot.ebc", { { "dots:", QVariant() } }));
-        QVERIFY(QFile::remove(TableSettings::legacyListFile()));
+        QVERIFY(QFile::remove(TableLists::legacyListFile()));
         QCOMPARE(swedishCounters(), QVariantList({ 2, 0, 2 }));
         QVERIFY(!m_tables->validateLegacyTable(BrailleType::EightDot, "Swedish/Swedish_8_dot.ebc"));
 
@@ -222,16 +224,16 @@ private slots:
         });
         QVERIFY(QDir().mkpath(m_legacy));
         QVERIFY(m_tables->generateLegacyList());
-        QCOMPARE(readJson(TableSettings::legacyListFile()).value("error:"), QVariant("No legacy languages to list!"));
+        QCOMPARE(readJson(TableLists::legacyListFile()).value("error:"), QVariant("No legacy languages to list!"));
         LogCapture log;
         QVERIFY(!m_tables->validateLegacyTable(BrailleType::SixDot, swedish6));
-        QVERIFY(log.contains("TableSettings::validateLegacyTable CRITICAL: fetching legacy tables failed!"));
+        QVERIFY(log.contains("TableLists::validateLegacyTable CRITICAL: fetching legacy tables failed!"));
     }
 
     void legacyMetadataGenerated()
     {
         QVERIFY(m_tables->generateLegacyJson());
-        const QVariantMap generated = readJson(TableSettings::generatedLegacyMetadataFile());
+        const QVariantMap generated = readJson(TableLists::generatedLegacyMetadataFile());
         QCOMPARE(generated.size(), 8);
         const QVariantMap entry = generated.value("Spanish").toMap().value("Spanish_6_dot.ebc").toMap();
         QVERIFY(entry.value("legacy-type:").userType() != QMetaType::QString);
@@ -248,7 +250,7 @@ private slots:
     void liblouisList()
     {
         // Generated on demand: the active tables of the dot count, counted.
-        const QString path = TableSettings::liblouisListFile(6);
+        const QString path = TableLists::liblouisListFile(6);
         const QVariantMap first = m_tables->getLiblouisTables(BrailleType::SixDot);
         const QVariantMap list = readJson(path);
         const auto isLanguage = [](const QVariant& member) { return member.userType() == QMetaType::QVariantMap; };
@@ -259,7 +261,7 @@ private slots:
 
         // Deleted: the next listing rebuilds it.
         QVERIFY(QFile::remove(path));
-        QLoggingCategory::setFilterRules("TableSettings.debug=true");
+        QLoggingCategory::setFilterRules("TableLists.debug=true");
         const auto quiet = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
         LogCapture log;
         QCOMPARE(m_tables->getLiblouisTables(BrailleType::SixDot), first);
@@ -274,9 +276,8 @@ private slots:
 
         // No table has 7 dots: nothing to list.
         QVERIFY(!m_tables->validateLiblouisTable(static_cast<BrailleType>(7), usEnglish + "/contracted"));
-        QVERIFY(log.contains("TableSettings::validateLiblouisTable CRITICAL: fetching liblouis tables failed!"));
-        QCOMPARE(
-            readJson(TableSettings::liblouisListFile(7)).value("error:"), QVariant("No liblouis languages to list!"));
+        QVERIFY(log.contains("TableLists::validateLiblouisTable CRITICAL: fetching liblouis tables failed!"));
+        QCOMPARE(readJson(TableLists::liblouisListFile(7)).value("error:"), QVariant("No liblouis languages to list!"));
     }
 
     void updateLiblouisTable_data()
@@ -301,7 +302,7 @@ private slots:
         QFETCH(QString, updated);
         QFETCH(QString, logged);
         // Orphans: replaced, and the only other entry with their source file is replaced too.
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, usEnglish);
+        const QString file = TableNames::languageMetadataFile(m_liblouis, usEnglish);
         for (const char* key : { "orphan", "orphan_too" }) {
             QVERIFY(putEntry(file, key, { { "sourcefile:", "gone.ctb" } }, "contracted_superseded"));
         }
@@ -309,13 +310,13 @@ private slots:
         QString name = table;
         QCOMPARE(m_tables->updateLiblouisTable(name), !updated.isEmpty());
         QCOMPARE(name, updated.isEmpty() ? table : updated);
-        QCOMPARE(log.contains("TableSettings::updateLiblouisTable ERROR: "), updated.isEmpty());
+        QCOMPARE(log.contains("TableMetadata::updateLiblouisTable ERROR: "), updated.isEmpty());
         QVERIFY(logged.isEmpty() || log.contains(logged));
     }
 
     void metadataFollowsOneReplacement()
     {
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, usEnglish);
+        const QString file = TableNames::languageMetadataFile(m_liblouis, usEnglish);
         const QString superseded = QStringLiteral("contracted_superseded");
         QVERIFY(putEntry(file, "older", { { "replaced-by:", usEnglish + '/' + superseded } }, superseded));
         QVERIFY(putEntry(file, "unparsable", { { "replaced-by:", "contracted" } }, superseded));
@@ -325,17 +326,17 @@ private slots:
         QCOMPARE(m_tables->getTableMetadata(usEnglish, "unparsable"), readJson(file).value("unparsable").toMap());
         QVERIFY(log.contains("Replacement table path could not be parsed."));
         QVERIFY(m_tables->getTableMetadata("Klingon", "grade1").isEmpty());
-        QVERIFY(log.contains("TableSettings::getTableMetadata FAILED! Unable to open table file!"));
+        QVERIFY(log.contains("TableMetadata::getTableMetadata FAILED! Unable to open table file!"));
         QVERIFY(m_tables->getLegacyTableMetadata("Klingon", "a.ebc").isEmpty());
         QVERIFY(log.contains("BrailleTable::getTableMetadata FAILED: Unable to open table file!"));
     }
 
     void derivedDisplayName()
     {
-        const QString uk = TableSettings::languageMetadataFile(m_liblouis, "English (U.K.)");
+        const QString uk = TableNames::languageMetadataFile(m_liblouis, "English (U.K.)");
         QVERIFY(putEntry(uk, "computer", { { "display-name:", QVariant() } }));
         QVERIFY(putEntry(uk, "contracted", { { "display-name:", ls::notSpecifiedKey } }));
-        QVERIFY(putEntry(TableSettings::languageMetadataFile(m_legacy, "Swedish"), "Swedish_6_dot.ebc",
+        QVERIFY(putEntry(TableNames::languageMetadataFile(m_legacy, "Swedish"), "Swedish_6_dot.ebc",
             { { "display-name:", QVariant() } }));
         const QVariant computer("English (U.K.) computer");
         const QVariant contracted("English (U.K.) contracted");
@@ -365,7 +366,7 @@ private slots:
     void metadataNotJson()
     {
         QFETCH(QByteArray, content);
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, "Czech");
+        const QString file = TableNames::languageMetadataFile(m_liblouis, "Czech");
         keep(file);
         QVERIFY(writeBytes(file, content));
         QVERIFY(m_tables->getTableMetadata("Czech", "computer").isEmpty());
@@ -373,7 +374,7 @@ private slots:
         QVERIFY(!m_tables->updateLiblouisTable(table));
         // The language is recorded as failed; the others are still listed.
         QVERIFY(m_tables->getLiblouisTables(BrailleType::EightDot).contains("English (U.K.)/computer"));
-        QCOMPARE(readJson(TableSettings::liblouisListFile(8)).value("Czech"), QVariant("JSON file read failed."));
+        QCOMPARE(readJson(TableLists::liblouisListFile(8)).value("Czech"), QVariant("JSON file read failed."));
     }
 
     // User tables
@@ -396,7 +397,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QVariantMap, imported);
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString table = userTableFile("user_defined_8dot.tbl");
         keep(metadata);
         keep(table);
@@ -411,7 +412,7 @@ private slots:
 
     void userSlotAddedAndRemoved()
     {
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString slot = QStringLiteral("UserDefined/grade0_6dot");
         keep(metadata);
         for (const char* name : { "user_defined_6dot.ctb", "user_defined_6dot.tbl" }) {
@@ -454,7 +455,7 @@ private slots:
         const QString planted = QFileInfo(m_liblouis).absolutePath() + "/planted";
         const QString link = Locations::join(m_liblouis, "Linked");
         const QString tableLink = userTableFile("user_defined_6dot.tbl");
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         for (const QString& path : { planted, planted + ".json", link, tableLink, metadata }) {
             keep(path);
         }
@@ -467,7 +468,7 @@ private slots:
         const QByteArray before = readBytes(metadata);
 
         for (const QString language : { "../planted", "Linked" }) {
-            QVERIFY(QFile::exists(TableSettings::languageMetadataFile(m_liblouis, language)));
+            QVERIFY(QFile::exists(TableNames::languageMetadataFile(m_liblouis, language)));
             QVERIFY(m_tables->getTableMetadata(language, "t").isEmpty());
             QString table = language + "/t";
             QVERIFY(!m_tables->updateLiblouisTable(table));
@@ -491,7 +492,7 @@ private slots:
     {
         QFETCH(QString, name);
         // Victims where the name leads when used unchecked (for NUL, the real slot's files).
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString victim = QDir::cleanPath(userTableFile(name.section(QChar(0), 0, 0)));
         keep(metadata);
         for (const char* extension : { ".ctb", ".cti", ".tbl" }) {
