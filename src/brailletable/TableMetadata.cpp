@@ -59,9 +59,6 @@ QVariantMap TableMetadata::lookup(
         return QVariantMap();
     }
     QVariantMap entry = member(file, table);
-    if (entry.isEmpty()) {
-        return QVariantMap();
-    }
 
     // One step of replacement only: the successor's own replacement is not followed.
     if (entry.value(Keys::status).toString() == Keys::replacedStatus && entry.contains(Keys::replacedBy)) {
@@ -75,10 +72,7 @@ QVariantMap TableMetadata::lookup(
             qCCritical(lcTableMetadata).noquote()
                 << libcorvane::logPrefix(function, "ERROR:") << "refusing replacement" << replacement;
         } else if (QFileInfo::exists(replacementFile)) {
-            const QVariantMap successor = member(replacementFile, parts.at(1));
-            if (!successor.isEmpty()) {
-                entry = successor;
-            }
+            entry = member(replacementFile, parts.at(1));
         }
     }
 
