@@ -4,6 +4,8 @@
 //   bench_tables            (CM_SOURCE_DIR / CM_BINARY_DIR override the compiled-in trees)
 
 #include "Locations.h"
+#include "TableLists.h"
+#include "TableNames.h"
 #include "TableSettings.h"
 #include "ls/JFile.h"
 
@@ -68,15 +70,15 @@ int main(int argc, char** argv)
     QStringList metadataFiles;
     const QString metadataRoot = Locations::embosserLiblouisDir();
     for (const QString& language : QDir(metadataRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString file = TableSettings::languageMetadataFile(metadataRoot, language);
+        const QString file = TableNames::languageMetadataFile(metadataRoot, language);
         if (QFile::exists(file)) {
             metadataFiles << file;
         }
     }
 
     ls::JFile json;
-    const TableSettings tables(&json, &json);
-    const QString sixDotList = TableSettings::liblouisListFile(6);
+    TableSettings tables(&json, &json);
+    const QString sixDotList = TableLists::liblouisListFile(6);
     int sink = 0;
 
     QVector<Figure> figures;
@@ -94,11 +96,11 @@ int main(int argc, char** argv)
                         sink += tables.getLiblouisTables(lcm::BrailleType::SixDot).size();
                     }) });
     figures.append({ "(b) first legacy 6-dot listing, list file generated", 20, perIteration(20, [&] {
-                        QFile::remove(TableSettings::legacyListFile());
+                        QFile::remove(TableLists::legacyListFile());
                         sink += tables.getLegacyTables(lcm::BrailleType::SixDot).size();
                     }) });
     figures.append({ "(c) 6-dot listing, list file present, new object", 200, perIteration(200, [&] {
-                        const TableSettings fresh(&json, &json);
+                        TableSettings fresh(&json, &json);
                         sink += fresh.getLiblouisTables(lcm::BrailleType::SixDot).size();
                     }) });
     figures.append({ "(c) 6-dot listing, repeated on one object", 2000,

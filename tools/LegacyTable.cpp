@@ -4,6 +4,9 @@
 
 namespace {
 
+namespace Format = LegacyTableFormat;
+static_assert(LegacyTable::CharacterCount + 3 == Format::RecordCount, "a record per character and per sign");
+
 void appendWord16(QByteArray& out, quint16 value)
 {
     char bytes[2];
@@ -15,7 +18,7 @@ void appendWord16(QByteArray& out, quint16 value)
 
 bool LegacyTable::setField(Field field, const QString& text)
 {
-    if (text.size() >= FieldSize) {
+    if (text.size() >= Format::FieldSize) {
         return false;
     }
     for (const QChar c : text) {
@@ -23,7 +26,7 @@ bool LegacyTable::setField(Field field, const QString& text)
             return false;
         }
     }
-    m_fields[field] = text;
+    m_fields[static_cast<int>(field)] = text;
     return true;
 }
 
@@ -40,17 +43,13 @@ void LegacyTable::setSign(Sign sign, quint16 dots)
 QByteArray LegacyTable::encode() const
 {
     QByteArray out;
-    out.reserve(FileSize);
+    out.reserve(Format::FileSize);
     char word[4];
-    qToBigEndian(FormatWord, word);
+    qToBigEndian(Format::FormatWord, word);
     out.append(word, 4);
 
-    static const Field order[FieldCount]
-        = { Header, Version, Creator, Date, Description, Speech, PageNoText, Type, TypeValue, Free1, Free2 };
-    for (const Field field : order) {
-        QByteArray text = m_fields.at(field).toLatin1();
-        text = text.leftJustified(FieldSize, '\0', true);
-        out.append(text);
+    for (const Field field : Format::FieldOrder) {
+        out.append(this->field(field).toLatin1().leftJustified(Format::FieldSize, '\0', true));
     }
 
     for (int code = 0; code < CharacterCount; ++code) {
@@ -65,7 +64,7 @@ QByteArray LegacyTable::encode() const
     }
 
     // Back-translation: printable ASCII (lower case first) wins over the other characters.
-    QByteArray raw(RawSize, '\0');
+    QByteArray raw(Format::RawSize, '\0');
     QByteArray taken(CharacterCount, '\0');
     auto claim = [&](int from, int to) {
         for (int code = from; code <= to; ++code) {
@@ -80,7 +79,7 @@ QByteArray LegacyTable::encode() const
     claim(0x20, 0x5f);
     claim(0xa0, 0xff);
     out.append(raw);
-    Q_ASSERT(out.size() == FileSize);
+    Q_ASSERT(out.size() == Format::FileSize);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "LegacyTableSet.h"
 
 #include "Keys.h"
+#include "LegacyTableFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,8 @@ namespace {
 const char kBrailleAscii[] = " A1B'K2L@CIF/MSP\"E3H9O6R^DJG>NTQ,*5<-U8V.%[$+X!&;:4\\0Z7(_?W]#Y)=";
 constexpr quint16 kDot7 = 0x40;
 constexpr quint16 kDot8 = 0x80;
-// End of the TypeValue field: the 4-byte word and nine 50-byte fields before it, itself included.
-constexpr int kTypeValueEnd = 4 + 9 * LegacyTable::FieldSize;
+constexpr int kTypeValueEnd
+    = LegacyTableFormat::fieldOffset(lcm::LegacyTable::TypeValue) + LegacyTableFormat::FieldSize;
 
 int asciiPattern(int code)
 {
@@ -41,20 +42,6 @@ quint16 baseCell(int code, bool eightDot)
         return quint16(asciiPattern(code - 0x20));
     }
     return eightDot ? quint16(asciiPattern((code & 0x1f) + 0x40) | kDot7 | kDot8) : 0;
-}
-
-int typeCode(const QString& typeValue)
-{
-    if (typeValue == QLatin1String("8 DOT")) {
-        return 1;
-    }
-    if (typeValue == QLatin1String("WITH CAPITAL PREFIX")) {
-        return 2;
-    }
-    if (typeValue == QLatin1String("WITHOUT CAPITAL PREFIX")) {
-        return 3;
-    }
-    return 0;
 }
 
 QString text(const QJsonObject& table, const QJsonObject& language, const QJsonObject& defaults, const QString& key)
@@ -128,16 +115,16 @@ bool LegacyTableSet::addLanguage(
         entry.language = language;
         entry.file = source.value(QStringLiteral("file")).toString() + QStringLiteral(".ebc");
         const QString typeValue = source.value(QStringLiteral("typeValue")).toString();
-        entry.typeCode = typeCode(typeValue);
-        entry.dots = entry.typeCode == 1 ? 8 : 6;
+        entry.typeCode = LegacyTableFormat::typeCode(typeValue);
+        entry.dots = LegacyTableFormat::dotsOf(entry.typeCode);
         const bool eightDot = entry.dots == 8;
-        const bool capitalPrefix = entry.typeCode == 2;
+        const bool capitalPrefix = entry.typeCode == LegacyTableFormat::WithCapitalPrefix;
 
-        const std::pair<LegacyTable::Field, const char*> fields[] = { { LegacyTable::Header, "header" },
-            { LegacyTable::Version, "version" }, { LegacyTable::Creator, "creator" }, { LegacyTable::Date, "date" },
-            { LegacyTable::Description, "description" }, { LegacyTable::Speech, "speech" },
-            { LegacyTable::PageNoText, "pageNoText" }, { LegacyTable::Type, "type" }, { LegacyTable::Free1, "free1" },
-            { LegacyTable::Free2, "free2" } };
+        using Field = LegacyTable::Field;
+        const std::pair<Field, const char*> fields[] = { { Field::Header, "header" }, { Field::Version, "version" },
+            { Field::Creator, "creator" }, { Field::Date, "date" }, { Field::Description, "description" },
+            { Field::Speech, "speech" }, { Field::PageNoText, "pageNoText" }, { Field::Type, "type" },
+            { Field::Free1, "free1" }, { Field::Free2, "free2" } };
         for (const auto& field : fields) {
             const QString value = text(source, description, defaults, QLatin1String(field.second));
             if (!entry.table.setField(field.first, value)) {
@@ -145,7 +132,7 @@ bool LegacyTableSet::addLanguage(
                 return false;
             }
         }
-        if (!entry.table.setField(LegacyTable::TypeValue, typeValue)) {
+        if (!entry.table.setField(Field::TypeValue, typeValue)) {
             *error = QStringLiteral("%1/%2: bad typeValue").arg(language, entry.file);
             return false;
         }
@@ -179,12 +166,12 @@ bool LegacyTableSet::addLanguage(
             entry.table.setSign(sign.first, dots < 0 ? 0 : quint16(dots));
         }
         if (source.contains(QStringLiteral("length"))) {
-            entry.length = qBound(0, source.value(QStringLiteral("length")).toInt(), LegacyTable::FileSize);
+            entry.length = qBound(0, source.value(QStringLiteral("length")).toInt(), LegacyTableFormat::FileSize);
         }
         // A file cut off before its type reads as a 6-dot table of no known type.
         if (entry.length < kTypeValueEnd) {
-            entry.typeCode = 0;
-            entry.dots = 6;
+            entry.typeCode = LegacyTableFormat::OtherType;
+            entry.dots = LegacyTableFormat::dotsOf(entry.typeCode);
         }
 
         const QString displayName = source.value(QStringLiteral("displayName")).toString();

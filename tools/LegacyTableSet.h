@@ -26,7 +26,7 @@ public:
         LegacyTable table;
         int dots = 6;
         int typeCode = 0;
-        int length = LegacyTable::FileSize; // shorter for a cut-off file
+        int length = LegacyTableFormat::FileSize; // shorter for a cut-off file
         QJsonObject metadata;
     };
     const QList<Table>& tables() const { return m_tables; }

@@ -5,21 +5,14 @@
 #include <QString>
 #include <QtGlobal>
 
-// The current legacy braille table: one process-wide image of a ".ebc" file. On disk the file is
-// 3108 bytes, big-endian: a 32-bit word, eleven 50-byte NUL-padded ASCII text fields, 259 records
-// of three 16-bit words and 1000 raw bytes; in memory the words are in host order. Every load
-// zeroes the image first, so the fields a short file does not reach read as empty; a file that
-// cannot be opened leaves the previous table in place. Values read from the image stay valid only
-// until the next load. Used from the main thread only.
+// The current legacy braille table: one process-wide image of a ".ebc" file (LegacyTableFormat
+// gives its layout), with the words in host order. Every load zeroes the image first, so the
+// fields a short file does not reach read as empty; a file that cannot be opened leaves the
+// previous table in place. Values read from the image stay valid only until the next load. Used
+// from the main thread only.
 class LegacyTableBuffer {
 public:
-    static constexpr int FileSize = 3108;
-    static constexpr int FieldSize = 50;
-    static constexpr int FieldCount = 11;
-    static constexpr int RecordCount = 259;
-    static constexpr int RecordWords = 3;
-    static constexpr int RawSize = 1000;
-
+    // Logs and returns false when the file cannot be opened.
     static bool load(const QString& path);
 
     // A text field by its enumeration value; a value outside the enumeration gives `Header`.

@@ -1,5 +1,8 @@
 #include "TableNames.h"
 
+#include "MetadataKeys.h"
+#include "ls/Keys.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -75,6 +78,17 @@ bool TableNames::split(const QString& name, QString& language, QString& table)
     language = first;
     table = second;
     return true;
+}
+
+QString TableNames::languageMetadataFile(const QString& root, const QString& language)
+{
+    return QStringLiteral("%1/%2/%3.json").arg(root, language, language);
+}
+
+bool TableNames::hasDisplayName(const QVariantMap& entry)
+{
+    const QString name = entry.value(MetadataKeys::displayName).toString();
+    return !name.isEmpty() && name != ls::notSpecifiedKey;
 }
 
 QString TableNames::liblouisDisplayName(const QString& language, const QString& table)

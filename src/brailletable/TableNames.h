@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 // Rules for the names of braille tables: which names from a request may be used to build a path,
-// how "<language>/<table>" splits, the display names derived when a table has none, and which
-// user table slot a file name belongs to.
+// how "<language>/<table>" splits, where a language's metadata file lies, the display names
+// derived when a table has none, and which user table slot a file name belongs to.
 class TableNames {
 public:
     // The two user table slots: base names of the files in the liblouis table directory, and
@@ -21,6 +22,11 @@ public:
     // position 0, or either part is not a plain name.
     static bool split(const QString& name, QString& language, QString& table);
 
+    // "<root>/<language>/<language>.json"
+    static QString languageMetadataFile(const QString& root, const QString& language);
+
+    // Whether an entry has a display name of its own: present and not the not-specified constant.
+    static bool hasDisplayName(const QVariantMap& entry);
     // liblouis: "<language> <table>" with "_" in the table key shown as blanks.
     static QString liblouisDisplayName(const QString& language, const QString& table);
     // legacy: "<language>, <file>" from "<language>/<file>.ebc", without ".ebc", "_" shown as

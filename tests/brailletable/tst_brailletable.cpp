@@ -5,9 +5,11 @@
 #include "LegacyTableBuffer.h"
 #include "Locations.h"
 #include "LogCapture.h"
+#include "TableLists.h"
 #include "TableNames.h"
 #include "TableSettings.h"
 #include "TestRoot.h"
+#include "UserTableSlots.h"
 
 #include "ls/JFile.h"
 #include "ls/Keys.h"
@@ -31,6 +33,7 @@ using lcm::LegacyTable;
 namespace {
 
 const QString usEnglish = QStringLiteral("English (U.S.)");
+constexpr int legacyFileSize = 3108;
 
 QByteArray readBytes(const QString& path)
 {
@@ -53,7 +56,7 @@ bool writeJson(const QString& path, const QVariantMap& map)
 // An otherwise empty legacy table image with `typeValue` in its field.
 QByteArray legacyImage(const QString& typeValue)
 {
-    return QByteArray(LegacyTableBuffer::FileSize, '\0').replace(404, typeValue.size(), typeValue.toLatin1());
+    return QByteArray(legacyFileSize, '\0').replace(404, typeValue.size(), typeValue.toLatin1());
 }
 
 // One data row; the values follow the columns in order.
@@ -138,25 +141,23 @@ private slots:
 
     void legacyImageLayout()
     {
-        QByteArray image = legacyImage(QString());
-        image.replace(0, 4, "\x01\x02\x03\x04", 4);
-        QStringList fields;
-        for (int slot = 0; slot < LegacyTableBuffer::FieldCount; ++slot) {
-            // The last field fills its 50 bytes: no NUL ends it.
-            fields << (slot < 10 ? QStringLiteral("field in slot %1").arg(slot) : QString(50, QLatin1Char('x')));
-            image.replace(4 + slot * 50, fields.last().size(), fields.last().toLatin1());
-        }
-        const QString path = m_root->file("/tmp/layout.ebc");
-        QVERIFY(writeBytes(path, image));
-        QVERIFY(m_tables->loadLegacyTable(path));
-        QCOMPARE(LegacyTableBuffer::formatWord(), quint32(0x01020304));
         const LegacyTable inFileOrder[] = { LegacyTable::Header, LegacyTable::Version, LegacyTable::Creator,
             LegacyTable::Date, LegacyTable::Description, LegacyTable::Speech, LegacyTable::PageNoText,
             LegacyTable::Type, LegacyTable::TypeValue, LegacyTable::Free1, LegacyTable::Free2 };
-        for (int slot = 0; slot < LegacyTableBuffer::FieldCount; ++slot) {
-            QCOMPARE(m_tables->legacyTableField(inFileOrder[slot]), fields.at(slot));
+        // The last field fills its 50 bytes: no NUL ends it.
+        const auto text
+            = [](int slot) { return slot < 10 ? QByteArray("field ") + char('a' + slot) : QByteArray(50, 'x'); };
+        QByteArray image = legacyImage(QString()).replace(0, 4, "\x01\x02\x03\x04", 4);
+        for (int slot = 0; slot < 11; ++slot) {
+            image.replace(4 + slot * 50, text(slot).size(), text(slot));
         }
-        QCOMPARE(m_tables->legacyTableField(static_cast<LegacyTable>(42)), fields.at(0)); // unknown: Header
+        const QString path = m_root->file("/tmp/layout.ebc");
+        QVERIFY(writeBytes(path, image) && m_tables->loadLegacyTable(path));
+        QCOMPARE(LegacyTableBuffer::formatWord(), quint32(0x01020304));
+        for (int slot = 0; slot < 11; ++slot) {
+            QCOMPARE(m_tables->legacyTableField(inFileOrder[slot]), QString(text(slot)));
+        }
+        QCOMPARE(m_tables->legacyTableField(static_cast<LegacyTable>(42)), QString(text(0))); // unknown: Header
     }
 
     void legacyTypeValue_data()
@@ -166,12 +167,11 @@ private slots:
         QTest::addColumn<int>("dots");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("field"); // TypeValue as loaded
-        const int full = LegacyTableBuffer::FileSize;
-        row("8 DOT", "8 DOT", full, 8, 1, "8 DOT");
-        row("with prefix", "WITH CAPITAL PREFIX", full, 6, 2, "WITH CAPITAL PREFIX");
-        row("without prefix", "WITHOUT CAPITAL PREFIX", full, 6, 3, "WITHOUT CAPITAL PREFIX");
-        row("other text", "COMPUTER", full, 6, 0, "COMPUTER");
-        row("lower case", "8 dot", full, 6, 0, "8 dot");
+        row("8 DOT", "8 DOT", legacyFileSize, 8, 1, "8 DOT");
+        row("with prefix", "WITH CAPITAL PREFIX", legacyFileSize, 6, 2, "WITH CAPITAL PREFIX");
+        row("without prefix", "WITHOUT CAPITAL PREFIX", legacyFileSize, 6, 3, "WITHOUT CAPITAL PREFIX");
+        row("other text", "COMPUTER", legacyFileSize, 6, 0, "COMPUTER");
+        row("lower case", "8 dot", legacyFileSize, 6, 0, "8 dot");
         row("short file", "8 DOT", 404, 6, 0, ""); // ends before TypeValue
         row("no file", "", -1, -1, -1, "8 DOT"); // the previous table stays
     }
@@ -191,7 +191,7 @@ private slots:
         QTEST(m_tables->legacyTableDots(table), "dots");
         QTEST(m_tables->legacyTableType(table), "type");
         QTEST(m_tables->legacyTableField(LegacyTable::TypeValue), "field");
-        QCOMPARE(log.contains("TableSettings::loadLegacyTable ERROR: Failed to open file"), size < 0);
+        QCOMPARE(log.contains("LegacyTableBuffer::load ERROR: Failed to open file"), size < 0);
     }
 
     void legacyLists()
@@ -205,32 +205,27 @@ private slots:
         QVERIFY(m_tables->validateLegacyTable(BrailleType::SixDot, swedish6));
         QVERIFY(!m_tables->validateLegacyTable(BrailleType::EightDot, swedish6));
         QCOMPARE(swedishCounters(), QVariantList({ 2, 1, 3 }));
-        // A table that is not active leaves the lists; one without "dots:" counts as 6-dot.
-        const QString file = TableSettings::languageMetadataFile(m_legacy, "Swedish");
+        // A table that is not active leaves the lists; one without "dots:" counts as 6-dot, one without a
+        // display name is listed with the derived one.
+        const QString file = TableNames::languageMetadataFile(m_legacy, "Swedish");
         QVERIFY(putEntry(file, "Swedish_8_dot.ebc", { { "status:", "retired" } }));
         QVERIFY(putEntry(file, "Swedish_6_dot.ebc", { { "dots:", QVariant() } }));
-        QVERIFY(QFile::remove(TableSettings::legacyListFile()));
+        QVERIFY(putEntry(file, "Swedish_6_dot_no_capitals.ebc", { { "display-name:", QVariant() } }));
+        QVERIFY(QFile::remove(TableLists::legacyListFile()));
         QCOMPARE(swedishCounters(), QVariantList({ 2, 0, 2 }));
-        QVERIFY(!m_tables->validateLegacyTable(BrailleType::EightDot, "Swedish/Swedish_8_dot.ebc"));
+        QCOMPARE(m_tables->getLegacyTables(BrailleType::SixDot).value("Swedish/Swedish_6_dot_no_capitals.ebc"),
+            QVariant("Swedish, Swedish 6 dot no capitals"));
 
-        // An empty table root: nothing to list.
-        QVERIFY(QDir().rename(m_legacy, m_legacy + ".away"));
-        const auto back = qScopeGuard([this] {
-            QDir(m_legacy).removeRecursively();
-            QDir().rename(m_legacy + ".away", m_legacy);
-        });
-        QVERIFY(QDir().mkpath(m_legacy));
-        QVERIFY(m_tables->generateLegacyList());
-        QCOMPARE(readJson(TableSettings::legacyListFile()).value("error:"), QVariant("No legacy languages to list!"));
+        // No table has 7 dots: nothing to validate against.
         LogCapture log;
-        QVERIFY(!m_tables->validateLegacyTable(BrailleType::SixDot, swedish6));
-        QVERIFY(log.contains("TableSettings::validateLegacyTable CRITICAL: fetching legacy tables failed!"));
+        QVERIFY(!m_tables->validateLegacyTable(static_cast<BrailleType>(7), swedish6));
+        QVERIFY(log.contains("TableLists::validateLegacyTable CRITICAL: fetching legacy tables failed!"));
     }
 
     void legacyMetadataGenerated()
     {
         QVERIFY(m_tables->generateLegacyJson());
-        const QVariantMap generated = readJson(TableSettings::generatedLegacyMetadataFile());
+        const QVariantMap generated = readJson(TableLists::generatedLegacyMetadataFile());
         QCOMPARE(generated.size(), 8);
         const QVariantMap entry = generated.value("Spanish").toMap().value("Spanish_6_dot.ebc").toMap();
         QVERIFY(entry.value("legacy-type:").userType() != QMetaType::QString);
@@ -247,7 +242,7 @@ private slots:
     void liblouisList()
     {
         // Generated on demand: the active tables of the dot count, counted.
-        const QString path = TableSettings::liblouisListFile(6);
+        const QString path = TableLists::liblouisListFile(6);
         const QVariantMap first = m_tables->getLiblouisTables(BrailleType::SixDot);
         const QVariantMap list = readJson(path);
         const auto isLanguage = [](const QVariant& member) { return member.userType() == QMetaType::QVariantMap; };
@@ -258,7 +253,7 @@ private slots:
 
         // Deleted: the next listing rebuilds it.
         QVERIFY(QFile::remove(path));
-        QLoggingCategory::setFilterRules("TableSettings.debug=true");
+        QLoggingCategory::setFilterRules("TableLists.debug=true");
         const auto quiet = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
         LogCapture log;
         QCOMPARE(m_tables->getLiblouisTables(BrailleType::SixDot), first);
@@ -273,9 +268,8 @@ private slots:
 
         // No table has 7 dots: nothing to list.
         QVERIFY(!m_tables->validateLiblouisTable(static_cast<BrailleType>(7), usEnglish + "/contracted"));
-        QVERIFY(log.contains("TableSettings::validateLiblouisTable CRITICAL: fetching liblouis tables failed!"));
-        QCOMPARE(
-            readJson(TableSettings::liblouisListFile(7)).value("error:"), QVariant("No liblouis languages to list!"));
+        QVERIFY(log.contains("TableLists::validateLiblouisTable CRITICAL: fetching liblouis tables failed!"));
+        QCOMPARE(readJson(TableLists::liblouisListFile(7)).value("error:"), QVariant("No liblouis languages to list!"));
     }
 
     void updateLiblouisTable_data()
@@ -288,8 +282,6 @@ private slots:
         row("replaced", us + "contracted_superseded", us + "contracted", "");
         row("active", us + "contracted", us + "contracted", "");
         row("orphan", us + "orphan", "", "ERROR: English (U.S.)/orphan table could not found!");
-        row("unknown table", us + "grade9", "", "ERROR: English (U.S.)/grade9 table could not found!");
-        row("unknown language", "Klingon/grade1", "", "table could not found!");
         row("slash first", "/contracted", "", "refusing table name");
         row("no slash", "contracted", "", "refusing table name");
     }
@@ -300,7 +292,7 @@ private slots:
         QFETCH(QString, updated);
         QFETCH(QString, logged);
         // Orphans: replaced, and the only other entry with their source file is replaced too.
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, usEnglish);
+        const QString file = TableNames::languageMetadataFile(m_liblouis, usEnglish);
         for (const char* key : { "orphan", "orphan_too" }) {
             QVERIFY(putEntry(file, key, { { "sourcefile:", "gone.ctb" } }, "contracted_superseded"));
         }
@@ -308,71 +300,81 @@ private slots:
         QString name = table;
         QCOMPARE(m_tables->updateLiblouisTable(name), !updated.isEmpty());
         QCOMPARE(name, updated.isEmpty() ? table : updated);
-        QCOMPARE(log.contains("TableSettings::updateLiblouisTable ERROR: "), updated.isEmpty());
+        QCOMPARE(log.contains("TableMetadata::updateLiblouisTable ERROR: "), updated.isEmpty());
         QVERIFY(logged.isEmpty() || log.contains(logged));
+    }
+
+    void metadataFollowsOneReplacement_data()
+    {
+        QTest::addColumn<QString>("replacedBy"); // of "older", a copy of the superseded entry
+        QTest::addColumn<QString>("answer"); // the entry answered; empty: only the derived display name
+        row("one step only", usEnglish + "/contracted_superseded", "contracted_superseded");
+        row("unparsable path", "contracted", "older");
+        row("no such language", "Klingon/grade1", "older");
+        row("no such member", usEnglish + "/grade9", "");
     }
 
     void metadataFollowsOneReplacement()
     {
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, usEnglish);
-        const QString superseded = QStringLiteral("contracted_superseded");
-        QVERIFY(putEntry(file, "older", { { "replaced-by:", usEnglish + '/' + superseded } }, superseded));
-        QVERIFY(putEntry(file, "unparsable", { { "replaced-by:", "contracted" } }, superseded));
-        // One step only: "older" gives the superseded entry, not the active one behind it.
-        QCOMPARE(m_tables->getTableMetadata(usEnglish, "older"), readJson(file).value(superseded).toMap());
+        QFETCH(QString, replacedBy);
+        QFETCH(QString, answer);
+        const QString file = TableNames::languageMetadataFile(m_liblouis, usEnglish);
+        QVERIFY(putEntry(file, "older", { { "replaced-by:", replacedBy } }, "contracted_superseded"));
         LogCapture log;
-        QCOMPARE(m_tables->getTableMetadata(usEnglish, "unparsable"), readJson(file).value("unparsable").toMap());
-        QVERIFY(log.contains("Replacement table path could not be parsed."));
-        QVERIFY(m_tables->getTableMetadata("Klingon", "grade1").isEmpty());
-        QVERIFY(log.contains("TableSettings::getTableMetadata FAILED! Unable to open table file!"));
-        QVERIFY(m_tables->getLegacyTableMetadata("Klingon", "a.ebc").isEmpty());
-        QVERIFY(log.contains("BrailleTable::getTableMetadata FAILED: Unable to open table file!"));
+        const QVariantMap derived { { "display-name:", usEnglish + " older" } };
+        QCOMPARE(m_tables->getTableMetadata(usEnglish, "older"), readJson(file).value(answer, derived).toMap());
+        QCOMPARE(log.contains("Replacement table path could not be parsed."), replacedBy == "contracted");
+    }
+
+    void metadataFileUnusable_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        row("text", QByteArray("this is { not json"));
+        row("no file", QByteArray());
+    }
+
+    void metadataFileUnusable()
+    {
+        QFETCH(QByteArray, content);
+        for (const QString& file : { TableNames::languageMetadataFile(m_liblouis, "Czech"),
+                 TableNames::languageMetadataFile(m_legacy, "Swedish") }) {
+            keep(file);
+            QVERIFY(content.isNull() ? QFile::remove(file) : writeBytes(file, content));
+        }
+        // A file that cannot be parsed answers the derived display name, one that cannot be opened nothing.
+        const auto answer = [&](const QString& name) {
+            return content.isNull() ? QVariantMap() : QVariantMap({ { "display-name:", name } });
+        };
+        LogCapture log;
+        QCOMPARE(m_tables->getTableMetadata("Czech", "computer"), answer("Czech computer"));
+        QCOMPARE(m_tables->getLegacyTableMetadata("Swedish", "Swedish_6_dot.ebc"), answer("Swedish, Swedish 6 dot"));
+        QCOMPARE(log.contains("TableMetadata::getTableMetadata FAILED! Unable to open table file!"), content.isNull());
+        QCOMPARE(log.contains("BrailleTable::getTableMetadata FAILED: Unable to open table file!"), content.isNull());
+        QString table = "Czech/computer";
+        QVERIFY(!m_tables->updateLiblouisTable(table));
+        // A language whose file cannot be parsed is recorded as failed; the others are still listed.
+        QVERIFY(m_tables->getLiblouisTables(BrailleType::EightDot).contains("English (U.K.)/computer"));
+        QCOMPARE(readJson(TableLists::liblouisListFile(8)).value("Czech"),
+            content.isNull() ? QVariant() : QVariant("JSON file read failed."));
     }
 
     void derivedDisplayName()
     {
-        const QString uk = TableSettings::languageMetadataFile(m_liblouis, "English (U.K.)");
+        const QString uk = TableNames::languageMetadataFile(m_liblouis, "English (U.K.)");
         QVERIFY(putEntry(uk, "computer", { { "display-name:", QVariant() } }));
         QVERIFY(putEntry(uk, "contracted", { { "display-name:", ls::notSpecifiedKey } }));
-        QVERIFY(putEntry(TableSettings::languageMetadataFile(m_legacy, "Swedish"), "Swedish_6_dot.ebc",
-            { { "display-name:", QVariant() } }));
         const QVariant computer("English (U.K.) computer");
         const QVariant contracted("English (U.K.) contracted");
-        const QVariant swedish("Swedish, Swedish 6 dot");
         QCOMPARE(m_tables->getLiblouisTables(BrailleType::EightDot).value("English (U.K.)/computer"), computer);
         QCOMPARE(m_tables->getLiblouisTables(BrailleType::SixDot).value("English (U.K.)/contracted"), contracted);
-        QCOMPARE(m_tables->getTableMetadata("English (U.K.)", "contracted").value("display-name:"), contracted);
-        QCOMPARE(m_tables->getLegacyTables(BrailleType::SixDot).value("Swedish/Swedish_6_dot.ebc"), swedish);
-        QCOMPARE(m_tables->getLegacyTableMetadata("Swedish", "Swedish_6_dot.ebc").value("display-name:"), swedish);
+        // A table that is not in its language's file.
+        QCOMPARE(m_tables->getTableMetadata("English (U.K.)", "grade9"),
+            QVariantMap({ { "display-name:", "English (U.K.) grade9" } }));
 
         QCOMPARE(TableNames::liblouisDisplayName(" Old  Norse ", "_computer__8dot "), "Old Norse computer 8dot");
-        QCOMPARE(TableNames::legacyDisplayName("Old_Norse/Swedish_6_dot.ebc"), "Old Norse, Swedish 6 dot");
-        QCOMPARE(TableNames::legacyDisplayName("German/German_8_dot"), "German, German 8 dot");
         // Without a "/" at position 1 or later the name is used whole.
         QCOMPARE(TableNames::legacyDisplayName("Plain_table.ebc"), "Plain table");
         QCOMPARE(TableNames::legacyDisplayName("/Plain_table.ebc"), "/Plain table");
-    }
-
-    void metadataNotJson_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        row("text", QByteArray("this is { not json"));
-        row("array", QByteArray(R"([{"computer": {}}])"));
-        row("empty", QByteArray());
-    }
-
-    void metadataNotJson()
-    {
-        QFETCH(QByteArray, content);
-        const QString file = TableSettings::languageMetadataFile(m_liblouis, "Czech");
-        keep(file);
-        QVERIFY(writeBytes(file, content));
-        QVERIFY(m_tables->getTableMetadata("Czech", "computer").isEmpty());
-        QString table = "Czech/computer";
-        QVERIFY(!m_tables->updateLiblouisTable(table));
-        // The language is recorded as failed; the others are still listed.
-        QVERIFY(m_tables->getLiblouisTables(BrailleType::EightDot).contains("English (U.K.)/computer"));
-        QCOMPARE(readJson(TableSettings::liblouisListFile(8)).value("Czech"), QVariant("JSON file read failed."));
     }
 
     // User tables
@@ -387,15 +389,13 @@ private slots:
                        "# the header ends here\n#+dots:6\ninclude a.ctb\n"),
             QVariantMap({ { "locale:", " fr " }, { "display-name:", "My table: extended" } }));
         row("comment first", QByteArray("# my table\n#+locale:de\n"), QVariantMap());
-        row("blank first", QByteArray(" #+locale:de\n"), QVariantMap());
-        row("empty file", QByteArray(), QVariantMap());
     }
 
     void tblHeader()
     {
         QFETCH(QByteArray, content);
         QFETCH(QVariantMap, imported);
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString table = userTableFile("user_defined_8dot.tbl");
         keep(metadata);
         keep(table);
@@ -410,7 +410,7 @@ private slots:
 
     void userSlotAddedAndRemoved()
     {
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString slot = QStringLiteral("UserDefined/grade0_6dot");
         keep(metadata);
         for (const char* name : { "user_defined_6dot.ctb", "user_defined_6dot.tbl" }) {
@@ -453,7 +453,7 @@ private slots:
         const QString planted = QFileInfo(m_liblouis).absolutePath() + "/planted";
         const QString link = Locations::join(m_liblouis, "Linked");
         const QString tableLink = userTableFile("user_defined_6dot.tbl");
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         for (const QString& path : { planted, planted + ".json", link, tableLink, metadata }) {
             keep(path);
         }
@@ -466,7 +466,7 @@ private slots:
         const QByteArray before = readBytes(metadata);
 
         for (const QString language : { "../planted", "Linked" }) {
-            QVERIFY(QFile::exists(TableSettings::languageMetadataFile(m_liblouis, language)));
+            QVERIFY(QFile::exists(TableNames::languageMetadataFile(m_liblouis, language)));
             QVERIFY(m_tables->getTableMetadata(language, "t").isEmpty());
             QString table = language + "/t";
             QVERIFY(!m_tables->updateLiblouisTable(table));
@@ -490,7 +490,7 @@ private slots:
     {
         QFETCH(QString, name);
         // Victims where the name leads when used unchecked (for NUL, the real slot's files).
-        const QString metadata = TableSettings::userDefinedMetadataFile();
+        const QString metadata = UserTableSlots::userDefinedMetadataFile();
         const QString victim = QDir::cleanPath(userTableFile(name.section(QChar(0), 0, 0)));
         keep(metadata);
         for (const char* extension : { ".ctb", ".cti", ".tbl" }) {
