@@ -91,6 +91,7 @@ void ConfigurationManager::init()
     new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
     m_embosser = new Embosser(*modelPaper, this);
     m_propValueList = new PropValueList(reader, this);
+    catalogs.checker().setValueLists(m_propValueList);
     m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);

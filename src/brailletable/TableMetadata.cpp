@@ -3,6 +3,7 @@
 #include "LegacyTableBuffer.h"
 #include "Locations.h"
 #include "MetadataKeys.h"
+#include "SafePath.h"
 #include "TableNames.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/IReader.h"
@@ -42,7 +43,7 @@ QVariantMap TableMetadata::lookup(
     const bool legacy = family == Family::Legacy;
     const QString& root = legacy ? Locations::legacyTablesDir() : Locations::embosserLiblouisDir();
     const QString file = TableNames::languageMetadataFile(root, language);
-    if (!TableNames::isPlainName(language) || !TableNames::isPlainName(table) || !TableNames::isInside(root, file)) {
+    if (!SafePath::isPlainName(language) || !SafePath::isPlainName(table) || !SafePath::isInside(root, file)) {
         qCCritical(lcTableMetadata).noquote()
             << libcorvane::logPrefix(function, "ERROR:") << "refusing table" << language << table;
         return QVariantMap();
@@ -68,7 +69,7 @@ QVariantMap TableMetadata::lookup(
         if (parts.size() < 2) {
             qCCritical(lcTableMetadata).noquote()
                 << libcorvane::logPrefix(function, "ERROR:") << "Replacement table path could not be parsed.";
-        } else if (!TableNames::isPlainName(parts.at(0)) || !TableNames::isInside(root, replacementFile)) {
+        } else if (!SafePath::isPlainName(parts.at(0)) || !SafePath::isInside(root, replacementFile)) {
             qCCritical(lcTableMetadata).noquote()
                 << libcorvane::logPrefix(function, "ERROR:") << "refusing replacement" << replacement;
         } else if (QFileInfo::exists(replacementFile)) {
@@ -94,7 +95,7 @@ bool TableMetadata::updateLiblouisTable(QString& table) const
     }
     const QString root = Locations::embosserLiblouisDir();
     const QString file = TableNames::languageMetadataFile(root, language);
-    if (!TableNames::isInside(root, file)) {
+    if (!SafePath::isInside(root, file)) {
         LOG_ERROR(lcTableMetadata) << "metadata of" << language << "lies outside" << root;
         return false;
     }
@@ -144,7 +145,7 @@ QString TableMetadata::legacyTablePath(const char* function, const QString& tabl
     QString file;
     const QString root = Locations::legacyTablesDir();
     const QString path = Locations::join(root, table);
-    if (!TableNames::split(table, language, file) || !TableNames::isInside(root, path)) {
+    if (!TableNames::split(table, language, file) || !SafePath::isInside(root, path)) {
         qCCritical(lcTableMetadata).noquote()
             << libcorvane::logPrefix(function, "ERROR:") << "refusing legacy table name" << table;
         return QString();

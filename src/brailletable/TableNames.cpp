@@ -1,5 +1,7 @@
 #include "TableNames.h"
 
+#include "SafePath.h"
+
 #include "MetadataKeys.h"
 #include "ls/Keys.h"
 
@@ -11,25 +13,6 @@ namespace {
 QString blanked(QString text)
 {
     return text.replace(QLatin1Char('_'), QLatin1Char(' ')).simplified();
-}
-
-// The canonical form of a path whose tail may not exist yet: the longest existing ancestor is
-// resolved and the rest appended unchanged.
-QString resolved(const QString& path)
-{
-    QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    QString rest;
-    QString canonical = info.canonicalFilePath();
-    while (canonical.isEmpty()) {
-        const QString parent = info.absolutePath();
-        if (parent == info.absoluteFilePath()) {
-            return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        }
-        rest.prepend(QLatin1Char('/') + info.fileName());
-        info = QFileInfo(parent);
-        canonical = info.canonicalFilePath();
-    }
-    return canonical == QLatin1String("/") ? rest : canonical + rest;
 }
 
 } // namespace
@@ -58,12 +41,6 @@ const QString& TableNames::userKey8Dot()
     return key;
 }
 
-bool TableNames::isPlainName(const QString& name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1String(".."))
-        && !name.contains(QChar(0));
-}
-
 bool TableNames::split(const QString& name, QString& language, QString& table)
 {
     const int slash = name.indexOf(QLatin1Char('/'));
@@ -72,7 +49,7 @@ bool TableNames::split(const QString& name, QString& language, QString& table)
     }
     const QString first = name.left(slash);
     const QString second = name.mid(slash + 1);
-    if (!isPlainName(first) || !isPlainName(second)) {
+    if (!SafePath::isPlainName(first) || !SafePath::isPlainName(second)) {
         return false;
     }
     language = first;
@@ -131,11 +108,4 @@ QString TableNames::userTableSlot(const QString& name)
         return userSlot8Dot();
     }
     return QString();
-}
-
-bool TableNames::isInside(const QString& directory, const QString& path)
-{
-    const QString root = resolved(directory);
-    const QString target = resolved(path);
-    return target.startsWith(root + QLatin1Char('/'));
 }

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QVariantMap>
 
-// Rules for the names of braille tables: which names from a request may be used to build a path,
-// how "<language>/<table>" splits, where a language's metadata file lies, the display names
+// Rules for the names of braille tables (paths built from them pass SafePath): how
+// "<language>/<table>" splits, where a language's metadata file lies, the display names
 // derived when a table has none, and which user table slot a file name belongs to.
 class TableNames {
 public:
@@ -14,9 +14,6 @@ public:
     static const QString& userSlot8Dot();
     static const QString& userKey6Dot();
     static const QString& userKey8Dot();
-
-    // One path component taken from a request: not empty, and no "/", "..", or NUL.
-    static bool isPlainName(const QString& name);
 
     // Splits "<language>/<table>" at its only "/". False when there is no "/", it stands at
     // position 0, or either part is not a plain name.
@@ -39,7 +36,4 @@ public:
     // The slot base name ("user_defined_6dot", "user_defined_8dot") a name contains; empty when
     // it contains neither.
     static QString userTableSlot(const QString& name);
-
-    // Whether `path`, once symbolic links are resolved, lies below `directory`.
-    static bool isInside(const QString& directory, const QString& path);
 };

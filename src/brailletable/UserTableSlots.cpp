@@ -2,6 +2,7 @@
 
 #include "Locations.h"
 #include "MetadataKeys.h"
+#include "SafePath.h"
 #include "TableLists.h"
 #include "TableNames.h"
 #include "libcorvane/LogPrefix.h"
@@ -72,7 +73,7 @@ bool UserTableSlots::exportTableMetadata(const QString& path, const QString& tab
 {
     const QString directory = Locations::liblouisTablesDir();
     const QString tablePath = Locations::join(directory, tableFile);
-    if (!TableNames::isPlainName(tableFile) || !TableNames::isInside(directory, tablePath)) {
+    if (!SafePath::isPlainName(tableFile) || !SafePath::isInside(directory, tablePath)) {
         LOG_ERROR(lcUserTableSlots) << "refusing table file" << tableFile;
         return false;
     }
@@ -122,7 +123,7 @@ QVariantMap UserTableSlots::getUserTables() const
 
 bool UserTableSlots::addUserTable(const QString& tableFile, int dots)
 {
-    if (!TableNames::isPlainName(tableFile)) {
+    if (!SafePath::isPlainName(tableFile)) {
         LOG_ERROR(lcUserTableSlots) << "refusing table file" << tableFile;
         return false;
     }
@@ -148,7 +149,7 @@ bool UserTableSlots::addUserTable(const QString& tableFile, int dots)
 
 bool UserTableSlots::removeUserTable(const QString& slot, int dots)
 {
-    const QString slotName = TableNames::isPlainName(slot) ? TableNames::userTableSlot(slot) : QString();
+    const QString slotName = SafePath::isPlainName(slot) ? TableNames::userTableSlot(slot) : QString();
     if (slotName.isEmpty()) {
         LOG_ERROR(lcUserTableSlots) << "refusing user table slot" << slot;
         return false;

@@ -22,6 +22,8 @@ public:
     bool load(const ls::IReader& reader);
 
     QVariantList getValues(const lcm::RowValueList& list) const;
+    // The list of that name; empty, without a log line, when there is none.
+    QVariantList values(const QString& listName) const { return m_lists.value(listName).toList(); }
     // The list as records, for D-Bus; `list` is the integer of a RowValueList key.
     lcm::PropList getValueList(int list) const;
 

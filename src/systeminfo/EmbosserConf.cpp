@@ -1,5 +1,6 @@
 #include "EmbosserConf.h"
 
+#include "DataFileLoader.h"
 #include "Locations.h"
 #include "System.h"
 #include "libcorvane/LogPrefix.h"
@@ -19,6 +20,7 @@ const QString modelKey = QStringLiteral("Model");
 const QString serialNoKey = QStringLiteral("Serial No");
 const QString firstTimeSetupKey = QStringLiteral("First Time Setup");
 
+const QString embosserListFile = QStringLiteral("embosserList.json");
 const QString flashModelKey = QStringLiteral("printer.hw.model");
 // What a machine becomes that knows its model neither from its files nor from its flash.
 const QString defaultModel = QStringLiteral("Corvane Zentra");
@@ -27,6 +29,7 @@ const QString defaultModel = QStringLiteral("Corvane Zentra");
 EmbosserConf::EmbosserConf(
     const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
     : TopicSettings(catalogName, Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserConf(), parent)
+    , m_reader(reader)
 {
     load();
     reconcileModelWithFlash();
@@ -60,13 +63,28 @@ void EmbosserConf::reconcileModelWithFlash()
 
 // clang-format off
 QString EmbosserConf::getModel(const QString& c) const { return m_access.getString(modelKey, c, Q_FUNC_INFO); }
-void EmbosserConf::setModel(const QString& v, const QString& c, bool s) { m_access.setValue(modelKey, v, c, s, Q_FUNC_INFO); }
 int EmbosserConf::getConfiguration(const QString& c) const { return m_access.getInt(configurationKey, c, Q_FUNC_INFO); }
 void EmbosserConf::setConfiguration(int v, const QString& c, bool s) { m_access.setValue(configurationKey, v, c, s, Q_FUNC_INFO); }
 QString EmbosserConf::getSerialNo(const QString& c) const { return m_access.getString(serialNoKey, c, Q_FUNC_INFO); }
 int EmbosserConf::getFirstTimeSetup() const { return m_access.getInt(firstTimeSetupKey, masterCollectionKey, Q_FUNC_INFO); }
 void EmbosserConf::setFirstTimeSetup(int v) { m_access.setValue(firstTimeSetupKey, v, masterCollectionKey, true, Q_FUNC_INFO); }
 // clang-format on
+
+void EmbosserConf::setModel(const QString& value, const QString& collection, bool save)
+{
+    if (!isKnownModel(value)) {
+        LOG_ERROR(lcEmbosserConf) << "refused model" << value << ": not a model of the embosser list";
+        return;
+    }
+    m_access.setValue(modelKey, value, collection, save, Q_FUNC_INFO);
+}
+
+bool EmbosserConf::isKnownModel(const QString& model) const
+{
+    QVariantMap models;
+    return !model.isEmpty() && DataFileLoader::load(m_reader, embosserListFile, models, Q_FUNC_INFO, lcEmbosserConf())
+        && models.contains(model);
+}
 
 void EmbosserConf::setSerialNo(const QString& value, const QString& collection, bool save)
 {

@@ -30,6 +30,8 @@ public:
     // The members the service itself uses or that carry rules; the other identity values are plain
     // parameters that the D-Bus methods reach by name through the accessor.
     QString getModel(const QString& collection) const;
+    // Only a model of the embosser list: the model names directories and decides the next start's
+    // reconciliation with the flash, so neither an empty name nor a path may get in.
     void setModel(const QString& value, const QString& collection, bool save);
     int getConfiguration(const QString& collection) const;
     void setConfiguration(int value, const QString& collection, bool save);
@@ -52,4 +54,7 @@ signals:
 
 private:
     void reconcileModelWithFlash();
+    bool isKnownModel(const QString& model) const;
+
+    const ls::IReader& m_reader;
 };

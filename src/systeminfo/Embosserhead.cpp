@@ -1,6 +1,7 @@
 #include "Embosserhead.h"
 
 #include "Locations.h"
+#include "SafePath.h"
 #include "System.h"
 #include "Utils.h"
 #include "libcorvane/LogPrefix.h"
@@ -117,12 +118,22 @@ QString Embosserhead::modelDirectoryName() const
 
 QString Embosserhead::modelHammerBatchDir() const
 {
-    return QStringLiteral("%1/%2/%3").arg(Locations::settingsDir(), modelDirectoryName(), hammerBatchDirName);
+    // The model comes from a settings file: it must name a folder of the settings directory.
+    const QString model = modelDirectoryName();
+    const QString directory = QStringLiteral("%1/%2/%3").arg(Locations::settingsDir(), model, hammerBatchDirName);
+    if (!SafePath::isPlainName(model) || !SafePath::isInside(Locations::settingsDir(), directory)) {
+        LOG_ERROR(lcEmbosserhead) << "model" << model << "names no folder of the settings directory";
+        return QString();
+    }
+    return directory;
 }
 
 int Embosserhead::matchHammerBatch(int batch) const
 {
     const QString directory = modelHammerBatchDir();
+    if (directory.isEmpty()) {
+        return batch;
+    }
     if (QFileInfo::exists(Locations::join(directory, QString::number(batch)))) {
         return batch;
     }
@@ -158,12 +169,14 @@ QString Embosserhead::hammerBatchFile(int matchedBatch) const
     if (matchedBatch > lastModelBatch) {
         return Locations::join(Locations::hammerBatchDir(), QString::number(matchedBatch));
     }
-    if (matchedBatch > lastBatchWithoutFile) {
-        return QStringLiteral("%1/%2/%3/%4")
-            .arg(Locations::settingsDir(), modelDirectoryName(), hammerBatchDirName, QString::number(matchedBatch));
+    const QString directory = modelHammerBatchDir();
+    if (directory.isEmpty()) {
+        return QString();
     }
-    return QStringLiteral("%1/%2/hammer_batch/non_existent_hammer_batch")
-        .arg(Locations::settingsDir(), modelDirectoryName());
+    if (matchedBatch > lastBatchWithoutFile) {
+        return Locations::join(directory, QString::number(matchedBatch));
+    }
+    return Locations::join(directory, QStringLiteral("non_existent_hammer_batch"));
 }
 
 void Embosserhead::setHammerBatchParameters(int batch, const QString& collection, bool save)

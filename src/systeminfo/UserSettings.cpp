@@ -163,11 +163,20 @@ bool UserSettings::readUserSettingsFile(QVariantMap& data)
                 LOG_ERROR(lcUserSettings) << "Parameter" << name << "has no usable value in file!";
                 continue;
             }
-            if (EmbosserParameter* parameter = catalog->getParameter(name, false)) {
-                // Kept as text, as the file holds it; the getters convert it.
-                parameter->value = value.toString();
-                parameter->inFile = true;
+            EmbosserParameter* parameter = catalog->getParameter(name, false);
+            if (!parameter) {
+                continue;
             }
+            // Kept as text, as the file holds it; the getters convert it. A value that does not fit
+            // the parameter is refused like a setter would refuse it.
+            const QString text = value.toString();
+            const QString problem = m_catalogs.checker().problem(parameter->definition, text);
+            if (!problem.isEmpty()) {
+                LOG_ERROR(lcUserSettings) << "Parameter" << name << "refused from file:" << problem;
+                continue;
+            }
+            parameter->value = text;
+            parameter->inFile = true;
         }
     }
     emit requestSaveParameters();

@@ -40,6 +40,7 @@ private:
         std::unique_ptr<Property> property;
         std::unique_ptr<CatalogsManager> catalogs;
         std::unique_ptr<DefaultParameters> defaults;
+        std::unique_ptr<PropValueList> valueLists;
     };
 
     Service build()
@@ -48,6 +49,8 @@ private:
         service.property = std::make_unique<Property>(m_file, m_file);
         service.catalogs = std::make_unique<CatalogsManager>(*service.property);
         service.defaults = std::make_unique<DefaultParameters>(m_file, m_file, *service.catalogs);
+        service.valueLists = std::make_unique<PropValueList>(m_file);
+        service.catalogs->checker().setValueLists(service.valueLists.get());
         return service;
     }
 
@@ -138,7 +141,7 @@ private slots:
 
         // A job collection copied with addCatalogsCollection is independent too.
         service.catalogs->addCatalogsCollection(QStringLiteral("print"));
-        QVERIFY(accessor.setValue(volume, QStringLiteral("off"), QStringLiteral("print"), false, Q_FUNC_INFO));
+        QVERIFY(accessor.setValue(volume, QStringLiteral("high"), QStringLiteral("print"), false, Q_FUNC_INFO));
         QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("medium"));
     }
 
@@ -166,72 +169,87 @@ private slots:
 
         // Duplicating onto the master replaces the master values.
         QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("edit")));
-        accessor.setValue(volume, QStringLiteral("loud"), QStringLiteral("edit"), false, Q_FUNC_INFO);
+        QVERIFY(accessor.setValue(volume, QStringLiteral("low"), QStringLiteral("edit"), false, Q_FUNC_INFO));
         QVERIFY(service.catalogs->duplicateCatalog(QStringLiteral("edit"), masterCollectionKey));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("loud"));
+        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("low"));
 
-        // Without a master collection every getter reports the missing catalog and its error value.
-        QVERIFY(service.catalogs->removeCatalogsCollection(masterCollectionKey));
+        // The master collection holds the live configuration: it cannot be removed.
+        QVERIFY(!service.catalogs->removeCatalogsCollection(masterCollectionKey));
+        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("low"));
+
+        // Collections are bounded in name length and number.
+        QVERIFY(!service.catalogs->duplicateCatalog(masterCollectionKey, QString(65, QLatin1Char('j'))));
+        QVERIFY(!service.catalogs->duplicateCatalog(masterCollectionKey, QString()));
+        for (int i = service.catalogs->getCatalogNames(masterCollectionKey).isEmpty() ? 0 : 2;
+             i < CatalogsManager::maxCollections; ++i) {
+            QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QString::number(i)));
+        }
+        QVERIFY(!service.catalogs->addCatalogsCollection(QStringLiteral("one too many")));
+        QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("edit"))); // replaces
+        QVERIFY(log.contains(QStringLiteral("no more than 32 collections")));
+
+        // A catalog that is not there: every accessor reports it and answers its error value.
+        CatalogAccessor missing(
+            QStringLiteral("missing"), m_root->file(speechFile), m_file, m_file, *service.catalogs, lcSpeechTest());
         log.clear();
-        QCOMPARE(accessor.getInt(
+        QCOMPARE(missing.getInt(
                      QStringLiteral("Speech speed"), masterCollectionKey, "int Speech::getSpeechSpeed(const QString&)"),
             -1);
-        QVERIFY(log.contains(QStringLiteral("Catalogs does not contain speech")));
-        QVERIFY(log.contains(QStringLiteral("Speech::getSpeechSpeed ERROR: speech catalog does not exist.")));
-        QVERIFY(!accessor.setValue(volume, QStringLiteral("x"), masterCollectionKey, true, Q_FUNC_INFO));
+        QVERIFY(log.contains(QStringLiteral("Catalogs does not contain missing")));
+        QVERIFY(log.contains(QStringLiteral("Speech::getSpeechSpeed ERROR: missing catalog does not exist.")));
+        QCOMPARE(missing.getString(volume, masterCollectionKey, Q_FUNC_INFO), QString());
+        QVERIFY(!missing.setValue(volume, QStringLiteral("low"), masterCollectionKey, false, Q_FUNC_INFO));
     }
 
-    void theDumpShowsEveryParameterOfACatalog()
+    // A setter stores a value only when it fits its definition; a refused value changes nothing.
+    void valuesMustFitTheirDefinition_data()
     {
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
-        const int catalogCount = service.catalogs->getCatalogNames(masterCollectionKey).size();
-        QLoggingCategory::setFilterRules(QStringLiteral("Property.info=true\nCatalogsManager.debug=true"));
-        LogCapture log;
-        service.catalogs->printAllCatalogs(QStringLiteral("missing"));
-        const QStringList missing = log.messages();
-        log.clear();
-        service.catalogs->printAllCatalogs(masterCollectionKey);
-        QLoggingCategory::setFilterRules(QStringLiteral("Property.info=true"));
-
-        // A collection that does not exist prints only the error.
-        QCOMPARE(missing,
-            QStringList {
-                QStringLiteral("CatalogsManager::printAllCatalogs ERROR: Catalogs collection does not contain "
-                               "catalogs for missing") });
-        QCOMPARE(log.messages().size(), catalogCount);
-        const QString esc = QStringLiteral("\x1b");
-        const QString speechDump = esc + QStringLiteral("[38;5;15;4mspeech") + esc + QStringLiteral("[0m\n");
-        QCOMPARE(log.count(speechDump), 1);
-        const QString volumeDump = esc + QStringLiteral("[38;5;254m") + esc + QStringLiteral("[4GVolume") + esc
-            + QStringLiteral("[0m\n") + esc + QStringLiteral("[8Gcatalog: speech\n");
-        QVERIFY2(log.contains(volumeDump), qPrintable(log.messages().join(QLatin1Char('\n'))));
-        QVERIFY(log.contains(QStringLiteral("[8Gvalue: QVariant(QString, \"")
-            + accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO) + QStringLiteral("\")\n") + esc
-            + QStringLiteral("[8Gin file: true\n\n")));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("int in range") << "Speech speed" << QVariant(7) << true;
+        QTest::newRow("int as text") << "Speech speed" << QVariant(QStringLiteral("7")) << true;
+        QTest::newRow("int above the maximum") << "Speech speed" << QVariant(1000000) << false;
+        QTest::newRow("int below the minimum") << "Speech speed" << QVariant(0) << false;
+        QTest::newRow("int with a fraction") << "Speech speed" << QVariant(2.5) << false;
+        QTest::newRow("int from a word") << "Speech speed" << QVariant(QStringLiteral("fast")) << false;
+        QTest::newRow("text in the value list") << "Volume" << QVariant(QStringLiteral("high")) << true;
+        QTest::newRow("text outside the value list") << "Volume" << QVariant(QStringLiteral("loud")) << false;
+        QTest::newRow("value list, other case") << "Volume" << QVariant(QStringLiteral("High")) << false;
+        QTest::newRow("nested value") << "Volume" << QVariant(QVariantMap { { "a", 1 } }) << false;
+        QTest::newRow("text of bounded length")
+            << "Current speech" << QVariant(QString(1024, QLatin1Char('e'))) << true;
+        QTest::newRow("text too long") << "Current speech" << QVariant(QString(1025, QLatin1Char('e'))) << false;
     }
 
-    void gettersReportMissingParametersAndBadConversions()
+    void valuesMustFitTheirDefinition()
     {
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        QFETCH(bool, accepted);
         Service service = build();
         CatalogAccessor accessor = speech(*service.catalogs);
+        const QVariant before = accessor.getValue(name, masterCollectionKey, Q_FUNC_INFO);
+        const QByteArray file = m_root->readFile(speechFile);
         LogCapture log;
-        QCOMPARE(accessor.getDouble(QStringLiteral("Nope"), masterCollectionKey, Q_FUNC_INFO), -1.0);
-        QVERIFY(log.contains(QStringLiteral("parameter Nope  not found!")));
-        QCOMPARE(accessor.getInt(volume, masterCollectionKey, Q_FUNC_INFO), -1);
-        QVERIFY(log.contains(QStringLiteral("Volume conversion to int failed!")));
-        QCOMPARE(accessor.getString(QStringLiteral("Nope"), masterCollectionKey, Q_FUNC_INFO), QString());
 
-        // A parameter without any value (no default, nothing stored) fails its conversion.
-        service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
-            ->getParameter(QStringLiteral("Speech speed"), false)
-            ->value
-            = QVariant();
-        log.clear();
-        QCOMPARE(accessor.getInt(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO), -1);
-        QVERIFY(log.contains(QStringLiteral("ERROR: Speech speed conversion to int failed!")));
-        QCOMPARE(accessor.getDouble(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO), -1.0);
-        QVERIFY(log.contains(QStringLiteral("ERROR: Speech speed conversion to double failed!")));
+        QCOMPARE(accessor.setValue(name, value, masterCollectionKey, true, Q_FUNC_INFO), accepted);
+
+        QCOMPARE(accessor.getValue(name, masterCollectionKey, Q_FUNC_INFO), accepted ? value : before);
+        QCOMPARE(m_root->readFile(speechFile) == file, !accepted);
+        QCOMPARE(log.contains(QStringLiteral("refused value for ") + name), !accepted);
+    }
+
+    // Numbers that are not finite never reach a file (JSON has no NaN: it would be written as null).
+    void numbersMustBeFinite()
+    {
+        Service service = build();
+        CatalogAccessor head(QStringLiteral("parameters"), m_root->file(QStringLiteral("/var/lib/embosser/parameters")),
+            m_file, m_file, *service.catalogs, lcSpeechTest());
+        for (const double number : { qQNaN(), qInf(), -qInf() }) {
+            QVERIFY(!head.setValue(QStringLiteral("PF Step dist"), number, masterCollectionKey, false, Q_FUNC_INFO));
+        }
+        QVERIFY(head.setValue(QStringLiteral("PF Step dist"), 0.25, masterCollectionKey, false, Q_FUNC_INFO));
     }
 
     void saveFalseStaysInMemorySaveTrueWritesOneKey()

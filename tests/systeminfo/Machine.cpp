@@ -36,6 +36,7 @@ bool RecordingFile::write(const QString& file, const QString& key, const QVarian
 
 Machine::Machine()
 {
+    catalogs.checker().setValueLists(&valueLists);
     new DefaultParameters(file, file, catalogs, &owner);
     embosserConf = new EmbosserConf(file, file, catalogs, &owner);
     architecture = new Architecture(file, file, catalogs, &owner);
@@ -58,8 +59,13 @@ Machine::~Machine() = default;
 
 void Machine::useModel(const QString& model)
 {
-    embosserConf->accessor().setValue(QStringLiteral("Model"), model, masterCollectionKey, false, Q_FUNC_INFO);
+    store(QStringLiteral("embosserConf"), QStringLiteral("Model"), model);
     pageCounter->setModel(model);
+}
+
+void Machine::store(const QString& catalog, const QString& name, const QVariant& value)
+{
+    catalogs.getCatalog(catalog, masterCollectionKey)->getParameter(name, false)->value = value;
 }
 
 QVariantMap MachineFiles::readJson(const QString& machinePath) const

@@ -4,6 +4,7 @@
 
 #include "ls/JFile.h"
 #include "ls/PFile.h"
+#include "property/PropValueList.h"
 #include "property/Property.h"
 #include "property/manager/CatalogsManager.h"
 
@@ -43,6 +44,7 @@ struct Machine {
     ls::PFile oldFiles;
     Property property { file, file };
     CatalogsManager catalogs { property };
+    PropValueList valueLists { file };
     // Parent of every object below; destroyed before the catalogs they refer to.
     QObject owner;
     EmbosserConf* embosserConf = nullptr;
@@ -56,6 +58,8 @@ struct Machine {
 
     // Changes the configured model in memory, without the rules of the identity's setter.
     void useModel(const QString& model);
+    // Puts a value into the master collection as a settings file would, without the setters' checks.
+    void store(const QString& catalog, const QString& name, const QVariant& value);
 };
 
 // File helpers on the test root of the machine tests.

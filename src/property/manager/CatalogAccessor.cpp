@@ -99,6 +99,11 @@ bool CatalogAccessor::setValue(
         ACCESSOR_LOG("ERROR:") << "parameter" << parameter << " not found!";
         return false;
     }
+    const QString problem = m_catalogs.checker().problem(found->definition, value);
+    if (!problem.isEmpty()) {
+        ACCESSOR_LOG("ERROR:") << "refused value for" << parameter << ":" << problem;
+        return false;
+    }
     if (save) {
         libcorvane::Singleton<detail::Logger>::instance().logChange(found->value, value);
     }

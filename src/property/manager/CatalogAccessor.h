@@ -43,8 +43,9 @@ public:
     // The raw value; invalid when the catalog or the parameter is missing.
     QVariant getValue(const QString& parameter, const QString& collection, const char* caller) const;
 
-    // False when nothing changed (no catalog or no parameter); a failed write of the settings
-    // file still leaves the value changed in memory and returns true.
+    // False when nothing changed: no catalog, no parameter, or a value that does not fit the
+    // parameter's definition (ValueChecker). A failed write of the settings file still leaves the
+    // value changed in memory and returns true.
     bool setValue(const QString& parameter, const QVariant& value, const QString& collection, bool save,
         const char* caller) const;
 

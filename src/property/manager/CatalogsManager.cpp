@@ -31,9 +31,28 @@ ParametersCatalog* CatalogsManager::getCatalog(const QString& catalog, const QSt
     return nullptr;
 }
 
-void CatalogsManager::addCatalogsCollection(const QString& collection)
+bool CatalogsManager::mayStore(const QString& collection, const char* caller) const
 {
+    if (collection.isEmpty() || collection.size() > maxNameLength) {
+        qCCritical(lcCatalogsManager).noquote()
+            << libcorvane::logPrefix(caller, "ERROR:") << "collection names have 1 to" << maxNameLength << "characters";
+        return false;
+    }
+    if (!m_collections.contains(collection) && m_collections.size() >= maxCollections) {
+        qCCritical(lcCatalogsManager).noquote()
+            << libcorvane::logPrefix(caller, "ERROR:") << "no more than" << maxCollections << "collections";
+        return false;
+    }
+    return true;
+}
+
+bool CatalogsManager::addCatalogsCollection(const QString& collection)
+{
+    if (!mayStore(collection, Q_FUNC_INFO)) {
+        return false;
+    }
     m_collections.insert(collection, m_collections.value(masterCollectionKey));
+    return true;
 }
 
 bool CatalogsManager::duplicateCatalog(const QString& source, const QString& target)
@@ -43,6 +62,9 @@ bool CatalogsManager::duplicateCatalog(const QString& source, const QString& tar
         LOG_ERROR(lcCatalogsManager) << "Catalogs collection does not contain catalogs for" << source;
         return false;
     }
+    if (!mayStore(target, Q_FUNC_INFO)) {
+        return false;
+    }
     const Collection copy = found.value();
     m_collections.insert(target, copy);
     return true;
@@ -50,6 +72,10 @@ bool CatalogsManager::duplicateCatalog(const QString& source, const QString& tar
 
 bool CatalogsManager::removeCatalogsCollection(const QString& collection)
 {
+    if (collection == masterCollectionKey) {
+        LOG_ERROR(lcCatalogsManager) << "the master collection holds the live configuration and stays.";
+        return false;
+    }
     if (m_collections.remove(collection) > 0) {
         return true;
     }

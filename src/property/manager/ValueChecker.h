@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+class PropValueList;
+
+// Whether a value fits the definition of its parameter, before any setter stores it: its type
+// ("int", "double", "QString", "bool"), its range ("minValue", "maxValue"), its value list
+// ("eValueList": a text must be one of the list's descriptions, a number one of its "intValue"s),
+// a finite number, and a text of bounded length. The service goes beyond the protocol here:
+// clients are other processes, and a value that does not fit would otherwise be saved and come
+// back at every start.
+class ValueChecker {
+public:
+    // Longest text a parameter takes; far above every real value, far below what would hurt.
+    static constexpr int maxTextLength = 1024;
+
+    // The value lists exist only once the data files of the layouts are loaded; until then a
+    // value-list parameter is refused.
+    void setValueLists(const PropValueList* lists) { m_lists = lists; }
+
+    // Empty when the value fits; otherwise why it does not, for the log line.
+    QString problem(const QVariantMap& definition, const QVariant& value) const;
+
+private:
+    QString listProblem(const QString& listName, const QVariant& value, bool byNumber) const;
+
+    const PropValueList* m_lists = nullptr;
+};
