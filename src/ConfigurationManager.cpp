@@ -1,12 +1,14 @@
 #include "ConfigurationManager.h"
 
 #include "CommandHandler.h"
+#include "Locations.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
+#include "libcorvane/AtomicFile.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/Command.h"
 #include "ls/ConfigManagerCmdId.h"
@@ -54,6 +56,12 @@ void ConfigurationManager::registerCommand(ls::ICommand* command)
 
 void ConfigurationManager::init()
 {
+    // A power cut in the middle of a write can leave its temporary file behind.
+    for (const QString& directory : { Locations::stateDir(), Locations::slaveStateDir(), Locations::runDir(),
+             Locations::dataDir(), Locations::configurationManagerStateDir() }) {
+        libcorvane::AtomicFile::removeLeftovers(directory);
+    }
+
     // One JSON reader/writer and one property-file object serve every settings object.
     auto* jsonFile = new ls::JFile(this);
     auto* propertyFile = new ls::PFile(this);

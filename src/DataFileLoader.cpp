@@ -16,18 +16,19 @@ QString DataFileLoader::backupFile(const QString& fileName)
 }
 
 bool DataFileLoader::load(const ls::IReader& reader, const QString& fileName, QVariantMap& out,
-    const char* callerSignature, const QLoggingCategory& category)
+    const char* callerSignature, const QLoggingCategory& category, const DataShape& shape)
 {
     const QString path = dataFile(fileName);
     out.clear();
-    if (reader.readToMap(path, out)) {
+    if (reader.readToMap(path, out) && shape.fits(out)) {
         return true;
     }
     qCCritical(category).noquote() << libcorvane::logPrefix(callerSignature, "ERROR:") << "reading" << path
                                    << "failed => try restore.";
     out.clear();
-    if (Utils::copyFile(backupFile(fileName), path, true) && reader.readToMap(path, out)) {
-        qCInfo(category).noquote() << libcorvane::logPrefix(callerSignature, "INFO:") << "Restore succeded!";
+    if (Utils::copyFile(backupFile(fileName), path, true) && reader.readToMap(path, out) && shape.fits(out)) {
+        // Critical, so that a repair shows whatever the logging rules.
+        qCCritical(category).noquote() << libcorvane::logPrefix(callerSignature, "INFO:") << "Restore succeded!";
         return true;
     }
     out.clear();

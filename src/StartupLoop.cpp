@@ -19,10 +19,23 @@ CM_LOGGING_CATEGORY(lcStartupLoop, "StartupLoop")
 
 namespace {
 const QString serviceWatcherName = QStringLiteral("configuration-manager");
+QtMessageHandler defaultHandler = nullptr;
+} // namespace
+
+void StartupLoop::boundedMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.size() <= maxLogMessageLength) {
+        defaultHandler(type, context, message);
+        return;
+    }
+    defaultHandler(type, context,
+        message.left(maxLogMessageLength)
+            + QStringLiteral(" [%1 more characters cut]").arg(message.size() - maxLogMessageLength));
 }
 
 int StartupLoop::run(int argc, char** argv)
 {
+    defaultHandler = qInstallMessageHandler(&StartupLoop::boundedMessage);
     ServiceWatcher::setReady(serviceWatcherName, false);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     for (;;) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <fcntl.h>
@@ -56,6 +57,25 @@ bool AtomicFile::write(const QString& path, const QByteArray& content)
     }
     syncDirectory(directory);
     return true;
+}
+
+int AtomicFile::removeLeftovers(const QString& directory)
+{
+    // The temporary name is the target's with six random letters or digits appended after a dot;
+    // only those next to their target are taken, so no file of another kind is touched.
+    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QDir folder(directory);
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = temporary.match(name);
+        if (match.hasMatch() && names.contains(match.captured(1)) && QFile::remove(folder.filePath(name))) {
+            qCCritical(lc).noquote() << libcorvane::logPrefix(Q_FUNC_INFO, "INFO:") << "removed"
+                                     << folder.filePath(name) << "left by an interrupted write";
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 } // namespace libcorvane

@@ -13,6 +13,10 @@ namespace libcorvane {
 class AtomicFile {
 public:
     static bool write(const QString& path, const QByteArray& content);
+
+    // Removes what a write cut off by a crash can leave in `directory`: the temporary
+    // "<file>.XXXXXX" (six letters or digits) of a file that exists there. Returns how many.
+    static int removeLeftovers(const QString& directory);
 };
 
 } // namespace libcorvane

@@ -20,6 +20,9 @@ QString logPrefix(const char* functionSignature, const char* tag = nullptr);
 #define LOG_WARN(category) qCWarning(category).noquote() << libcorvane::logPrefix(Q_FUNC_INFO, "WARN:")
 #define LOG_INFO(category) qCInfo(category).noquote() << libcorvane::logPrefix(Q_FUNC_INFO, "INFO:")
 #define LOG_DEBUG(category) qCDebug(category).noquote() << libcorvane::logPrefix(Q_FUNC_INFO)
+// A repair of a damaged or missing file: shown whatever the logging rules, under the INFO: tag,
+// so that a restore never goes unnoticed.
+#define LOG_REPAIR(category) qCCritical(category).noquote() << libcorvane::logPrefix(Q_FUNC_INFO, "INFO:")
 
 // One logging category per class, named after it, threshold critical.
 #define CM_LOGGING_CATEGORY(name, text) Q_LOGGING_CATEGORY(name, text, QtCriticalMsg)

@@ -260,6 +260,34 @@ sim_save_flash_info() {
         | @tsv' | sim_flash_update
 }
 
+# sim_settings_from_flash: writes every flash-mirrored parameter that the flash holds into its
+# settings file, as the factory tool sets a machine up: a settings reset keeps the machine's own
+# identity and calibration (serial number, hammer batch, head positions) rather than the factory
+# copy's.
+sim_settings_from_flash() {
+    local definitions="$SIM_ROOT/$SIM_DATA_DIR_REL/propertyList.json" line catalog name key type field file tmp
+    local -A flash=()
+    [ -f "$definitions" ] && [ -f "$SIM_STATE/eeprom" ] || return 0
+    while IFS= read -r line || [ -n "$line" ]; do
+        [ "$line" != "${line#*=}" ] && flash[${line%%=*}]=${line#*=}
+    done <"$SIM_STATE/eeprom"
+    while IFS=$'\t' read -r catalog name key type; do
+        field=${SIM_EEPROM_FIELD_OF_KEY[$key]:-}
+        [ -n "$field" ] && [ -n "${flash[$field]+set}" ] || continue
+        file=$(sim_settings_file "$catalog")
+        [ -f "$file" ] || continue
+        tmp=$(mktemp "$file.XXXXXX")
+        if jq --indent 4 --arg name "$name" --arg value "${flash[$field]}" --arg type "$type" \
+            '.[$name] = (if $type == "int" or $type == "double" then ($value | tonumber? // $value) else $value end)' \
+            "$file" >"$tmp"; then
+            mv -f "$tmp" "$file"
+        else
+            rm -f "$tmp"
+        fi
+    done < <(jq -r 'to_entries[] | .key as $catalog | .value | objects | to_entries[]
+        | [$catalog, .key, (.value.systemInfoParam // "" | tostring), (.value.type // "" | tostring)] | @tsv' "$definitions")
+}
+
 # sim_record_reboot WHO ARGS...: the machine would restart now; the simulation only counts it.
 sim_record_reboot() {
     mkdir -p "$SIM_STATE"

@@ -3,9 +3,11 @@
 #   embosser-settings.sh -f FILE          puts the factory copy of FILE in place
 #   embosser-settings.sh -a [-c] [-m MODEL]
 #                                          resets every settings file of the model to its factory
-#                                          copy; -c also removes the working layouts and user
-#                                          papers first; -m stores MODEL in the flash memory
-#                                          before, otherwise the flash "Model" decides
+#                                          copy, then takes the machine's own values that the
+#                                          flash memory mirrors (serial number, hammer batch,
+#                                          head positions) into them; -c also removes the working
+#                                          layouts and user papers first; -m stores MODEL in the
+#                                          flash memory before, otherwise the flash "Model" decides
 # FILE is a bare name ("layout.3", "parameters", "arch") or a machine path
 # ("/var/lib/embosser/parameters"). Factory copies live in
 # $CONFIGURATION_MANAGER_ROOT/backup/embosser/factory: a model's own folder (the model name with
@@ -104,4 +106,5 @@ else
     jq -n --indent 4 --arg model "$model" '{Model: $model}' >"$tmp"
 fi || { rm -f "$tmp"; sim_die 1 "cannot update $(sim_unmap "$conf")"; }
 mv -f "$tmp" "$conf"
+sim_settings_from_flash
 echo "settings reset for model $model (${#set[@]} files)"

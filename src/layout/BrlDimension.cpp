@@ -55,8 +55,8 @@ BrlDimension::BrlDimension(const ls::IReader& reader, const PropValueList& value
 
 bool BrlDimension::load(const ls::IReader& reader)
 {
-    return DataFileLoader::load(
-        reader, QStringLiteral("brailleDimension.json"), m_dimensions, Q_FUNC_INFO, lcBrlDimension());
+    return DataFileLoader::load(reader, QStringLiteral("brailleDimension.json"), m_dimensions, Q_FUNC_INFO,
+        lcBrlDimension(), DataShape::objects());
 }
 
 QVariant BrlDimension::getValue(const QString& size, const QString& key) const

@@ -16,7 +16,7 @@ DocSettingList::DocSettingList(const ls::IReader& reader, QObject* parent)
 bool DocSettingList::load(const ls::IReader& reader)
 {
     return DataFileLoader::load(
-        reader, QStringLiteral("docSettingList.json"), m_groups, Q_FUNC_INFO, lcDocSettingList());
+        reader, QStringLiteral("docSettingList.json"), m_groups, Q_FUNC_INFO, lcDocSettingList(), DataShape::objects());
 }
 
 QString DocSettingList::returnDocSettingKey(const QString& group, int code) const

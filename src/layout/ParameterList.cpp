@@ -27,7 +27,8 @@ ParameterList::ParameterList(const ls::IReader& reader, const ls::IWriter& write
 
 bool ParameterList::load()
 {
-    return DataFileLoader::load(m_reader, parameterListFile, m_parameters, Q_FUNC_INFO, lcParameterList());
+    return DataFileLoader::load(
+        m_reader, parameterListFile, m_parameters, Q_FUNC_INFO, lcParameterList(), DataShape::objects());
 }
 
 QVariant ParameterList::getValue(const QString& parameter, const QString& field) const

@@ -9,7 +9,9 @@ namespace detail {
 // The parameter change log: while switched on, every saved parameter change appends one dated
 // line to the log file. Settings objects name the parameter first (the name is ignored while the
 // log is off) and then report the previous and the new value. Reached through
-// libcorvane::Singleton<detail::Logger>; off after every start of the process.
+// libcorvane::Singleton<detail::Logger>; off after every start of the process. Line breaks and
+// backslashes in names and values are escaped, so one change is always one line, and the file is
+// rotated at a fixed size, keeping one older copy ("<file>.1").
 class Logger : public QObject {
     Q_OBJECT
 

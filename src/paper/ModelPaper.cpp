@@ -28,7 +28,7 @@ bool ModelPaper::load(const QString& model, const ls::IReader& reader)
     m_model = model;
     m_data.clear();
     QVariantMap models;
-    if (!DataFileLoader::load(reader, embosserListFile, models, Q_FUNC_INFO, lcModelPaper())) {
+    if (!DataFileLoader::load(reader, embosserListFile, models, Q_FUNC_INFO, lcModelPaper(), DataShape::objects())) {
         return false;
     }
     const auto entry = models.constFind(model);

@@ -14,7 +14,8 @@ PaperList::PaperList(const ls::IReader& reader, QObject* parent)
 
 bool PaperList::load(const ls::IReader& reader)
 {
-    return DataFileLoader::load(reader, QStringLiteral("paperList.json"), m_papers, Q_FUNC_INFO, lcPaperList());
+    return DataFileLoader::load(
+        reader, QStringLiteral("paperList.json"), m_papers, Q_FUNC_INFO, lcPaperList(), DataShape::objects());
 }
 
 bool PaperList::contains(const QString& name) const

@@ -21,7 +21,8 @@ PaperRegion::PaperRegion(const ls::IReader& reader, QObject* parent)
 
 bool PaperRegion::load(const ls::IReader& reader)
 {
-    return DataFileLoader::load(reader, QStringLiteral("paperRegions.json"), m_regions, Q_FUNC_INFO, lcPaperRegion());
+    return DataFileLoader::load(
+        reader, QStringLiteral("paperRegions.json"), m_regions, Q_FUNC_INFO, lcPaperRegion(), DataShape::arrays());
 }
 
 bool PaperRegion::isValid(lcm::Region region, const QString& paper) const

@@ -15,7 +15,8 @@ PropValueList::PropValueList(const ls::IReader& reader, QObject* parent)
 
 bool PropValueList::load(const ls::IReader& reader)
 {
-    return DataFileLoader::load(reader, QStringLiteral("valueList.json"), m_lists, Q_FUNC_INFO, lcPropValueList());
+    return DataFileLoader::load(reader, QStringLiteral("valueList.json"), m_lists, Q_FUNC_INFO, lcPropValueList(),
+        DataShape::arrays().itemsWith({ QStringLiteral("description") }));
 }
 
 QString PropValueList::listName(int list)

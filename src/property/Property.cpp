@@ -15,7 +15,9 @@ Property::Property(const ls::IReader& reader, const ls::IWriter& writer, QObject
 bool Property::load(const ls::IReader& reader)
 {
     const bool loaded
-        = DataFileLoader::load(reader, QStringLiteral("propertyList.json"), m_catalogs, Q_FUNC_INFO, lcProperty());
+        = DataFileLoader::load(reader, QStringLiteral("propertyList.json"), m_catalogs, Q_FUNC_INFO, lcProperty(),
+            // Catalogs of definitions, each with the type the conversions and checks need.
+            DataShape::objects().itemsWith({ QStringLiteral("type") }));
     // Catalogs and their parameters in key order: a later duplicate name replaces the earlier one.
     m_definitions.clear();
     for (auto catalog = m_catalogs.constBegin(); catalog != m_catalogs.constEnd(); ++catalog) {

@@ -21,7 +21,7 @@ Architecture::Architecture(
     if (!file.exists() && !QDir().mkpath(file.absolutePath())) {
         LOG_ERROR(lcArchitecture) << "creating" << file.absolutePath() << "failed";
     }
-    const int keysRead = load();
+    const int keysRead = load().keys;
 
     ParametersCatalog* master = m_access.catalog(masterCollectionKey, Q_FUNC_INFO);
     if (!master) {

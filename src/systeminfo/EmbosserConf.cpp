@@ -31,17 +31,29 @@ EmbosserConf::EmbosserConf(
     : TopicSettings(catalogName, Locations::embosserConfFile(), reader, writer, catalogs, lcEmbosserConf(), parent)
     , m_reader(reader)
 {
-    load();
-    reconcileModelWithFlash();
+    const SettingsFile::Origin origin = load().origin;
+    if (!m_access.catalog(masterCollectionKey, Q_FUNC_INFO)) {
+        // Without definitions nothing tells the model; resetting or flashing now could only lose
+        // the machine's identity, and would do so at every start.
+        LOG_CRITICAL(lcEmbosserConf) << "no identity catalog: the settings and the flash memory stay as they are.";
+        return;
+    }
+    // A model that comes from the factory copy of a damaged file is a guess; the flash knows.
+    reconcileModelWithFlash(origin == SettingsFile::Origin::Factory || origin == SettingsFile::Origin::Nothing);
     m_access.syncFlashParameters(Q_FUNC_INFO);
 }
 
-void EmbosserConf::reconcileModelWithFlash()
+void EmbosserConf::reconcileModelWithFlash(bool modelIsGuess)
 {
     // A null flash value means the field could not be read (not set); both values are taken
     // before any script runs, and the last step compares exactly these two.
     const QVariant flashModel = System::getFlashParameter(flashModelKey);
-    const QString model = getModel(masterCollectionKey);
+    QString model = getModel(masterCollectionKey);
+    if (modelIsGuess && !flashModel.toString().isEmpty()) {
+        LOG_REPAIR(lcEmbosserConf) << "the model" << model << "of a factory copy gives way to the flash model"
+                                   << flashModel.toString();
+        model.clear();
+    }
     if (flashModel.isNull() && model.isEmpty()) {
         System::setEmbosserModel(defaultModel);
         System::saveFlashInfo(true);
@@ -50,14 +62,20 @@ void EmbosserConf::reconcileModelWithFlash()
     } else if (flashModel.isNull()) {
         System::saveFlashInfo(true);
     }
-    // A null flash value differs from every model text, the empty one included.
-    if (flashModel.isNull() || flashModel.toString() != model) {
-        System::saveFlashInfo(true);
-    }
     if (model.isEmpty()) {
         // The settings script replaced the settings files: take their values over, so that the
         // flash merge and any later save do not write the old values back.
         load();
+    }
+    // The flash is written only from settings that know the model: settings that lost it (a reset
+    // that failed) would empty the flash and restart the machine at every start.
+    if (getModel(masterCollectionKey).isEmpty()) {
+        LOG_CRITICAL(lcEmbosserConf) << "the settings know no model; the flash memory stays as it is.";
+        return;
+    }
+    // A null flash value differs from every model text, the empty one included.
+    if (flashModel.isNull() || flashModel.toString() != model) {
+        System::saveFlashInfo(true);
     }
 }
 
@@ -82,7 +100,8 @@ void EmbosserConf::setModel(const QString& value, const QString& collection, boo
 bool EmbosserConf::isKnownModel(const QString& model) const
 {
     QVariantMap models;
-    return !model.isEmpty() && DataFileLoader::load(m_reader, embosserListFile, models, Q_FUNC_INFO, lcEmbosserConf())
+    return !model.isEmpty()
+        && DataFileLoader::load(m_reader, embosserListFile, models, Q_FUNC_INFO, lcEmbosserConf(), DataShape::objects())
         && models.contains(model);
 }
 

@@ -18,7 +18,8 @@ class IWriter;
 // The identity of the machine, catalog "embosserConf": model, company, serial number, factory test
 // data, regulatory domain, first-time setup state and the paths of tables and speech files.
 // At construction the configured model is reconciled with the model kept in the flash memory, so
-// that the settings files and the flash always describe the same machine. A new serial number is
+// that the settings files and the flash always describe the same machine; the flash is never
+// written from settings that lost their model. A new serial number is
 // announced through `notification`, in the map shape of the command handlers.
 class EmbosserConf : public TopicSettings {
     Q_OBJECT
@@ -53,7 +54,9 @@ signals:
     void notification(QVariantMap notification) const;
 
 private:
-    void reconcileModelWithFlash();
+    // `modelIsGuess`: the settings file was restored from its factory copy, whose model may be
+    // another machine's.
+    void reconcileModelWithFlash(bool modelIsGuess);
     bool isKnownModel(const QString& model) const;
 
     const ls::IReader& m_reader;

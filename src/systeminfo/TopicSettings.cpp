@@ -18,7 +18,7 @@ bool TopicSettings::readFile(QVariantMap& out) const
     return m_access.readFile(out, callerName("readFile").constData());
 }
 
-int TopicSettings::load()
+CatalogAccessor::Loaded TopicSettings::load()
 {
     return m_access.load(callerName("load").constData());
 }

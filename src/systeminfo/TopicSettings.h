@@ -25,9 +25,9 @@ class TopicSettings : public QObject {
 public:
     // Reads the settings file; a failure logs and leaves `out` empty.
     bool readFile(QVariantMap& out) const;
-    // Copies the settings file's values over the master catalog again; the number of keys the file
-    // gave (0 when it could not be read).
-    int load();
+    // Copies the settings file's values over the master catalog again (repairing a missing or
+    // damaged file first); what the file gave.
+    CatalogAccessor::Loaded load();
     bool saveToFile() const;
 
     CatalogAccessor& accessor() { return m_access; }

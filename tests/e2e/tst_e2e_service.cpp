@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusInterface>
+#include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QDomDocument>
 #include <QFile>
@@ -208,6 +209,36 @@ private slots:
         const QDBusReply<QVariantMap> answer = again.call(QStringLiteral("process"), QVariantMap());
         QVERIFY2(answer.isValid(), qPrintable(answer.error().message()));
         QCOMPARE(answer.value().value(QStringLiteral("errorId")).toString(), QStringLiteral("InvalidCmd"));
+    }
+
+    // Calls that arrive while the service rebuilds itself get an answer or a defined error (the
+    // object is gone, or the service is not built yet), never a crash.
+    void aBurstOfCallsDuringRestartsIsAnswered()
+    {
+        const QStringList getters { "getSpeechSpeed", "getVolume", "getModel", "getBaudrate", "getCounter",
+            "isDoubleSided", "getFirmwareDate", "getHammerBatch" };
+        const QStringList defined { "com.corvanebraille.ConfigurationManager.Error.NotReady",
+            "org.freedesktop.DBus.Error.ServiceUnknown", "org.freedesktop.DBus.Error.UnknownObject",
+            "org.freedesktop.DBus.Error.NoReply" };
+        const qint64 pid = m_daemon->pid();
+        for (int round = 1; round <= 3; ++round) {
+            const int ready = m_daemon->logCount(QStringLiteral("configuration-manager ready"));
+            QDBusInterface manager = interface();
+            manager.asyncCall(QStringLiteral("restartServicesAfterReset"));
+            QList<QDBusPendingCall> calls;
+            for (int i = 0; i < 100; ++i) {
+                calls.append(manager.asyncCall(getters.at(i % getters.size())));
+            }
+            for (QDBusPendingCall& call : calls) {
+                call.waitForFinished();
+                QVERIFY2(!call.isError() || defined.contains(call.error().name()), qPrintable(call.error().name()));
+            }
+            QVERIFY(m_daemon->waitForLog(QStringLiteral("configuration-manager ready"), ready + 1));
+        }
+        QCOMPARE(m_daemon->pid(), pid);
+        QDBusInterface manager = interface();
+        const QDBusReply<int> speed = manager.call(QStringLiteral("getSpeechSpeed"));
+        QVERIFY2(speed.isValid(), qPrintable(speed.error().message()));
     }
 };
 

@@ -3,6 +3,7 @@
 // unpacking of D-Bus arguments; peer services against an echo peer on a private bus.
 #include "EchoPeer.h"
 #include "EnvironmentOverride.h"
+#include "LogCapture.h"
 #include "PrivateBus.h"
 
 #include "libcorvane/AtomicFile.h"
@@ -292,6 +293,25 @@ private slots:
         // No temporary file is left behind.
         QCOMPARE(QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList { QStringLiteral("layout.1") });
+    }
+
+    // What a write cut off by a power cut leaves beside its target is removed; nothing else is.
+    void leftoversOfInterruptedWritesAreRemoved()
+    {
+        const QString directory = m_root->filePath(QStringLiteral("leftovers"));
+        const QStringList kept { "layout.1", "speech", "speech.good", "userpaper.12", "notes.Ab12Cd", "speech.Ab12C" };
+        for (const QString& name : kept + QStringList { "layout.1.x9Y8z7", "speech.AbC123", ".hidden.QwErTy" }) {
+            QVERIFY(writeRaw(directory + QLatin1Char('/') + name, "x"));
+        }
+        QVERIFY(writeRaw(directory + QStringLiteral("/.hidden"), "x"));
+        LogCapture log;
+        QCOMPARE(libcorvane::AtomicFile::removeLeftovers(directory), 3);
+        QCOMPARE(QDir(directory).entryList(QDir::Files | QDir::Hidden, QDir::Name), [&] {
+            QStringList names = kept + QStringList { QStringLiteral(".hidden") };
+            names.sort();
+            return names;
+        }());
+        QVERIFY(log.contains(QStringLiteral("left by an interrupted write")));
     }
 
     void jfileReadFailures_data()

@@ -11,9 +11,11 @@
 #include "property/manager/CatalogAccessor.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
+#include "property/manager/SettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -271,10 +273,10 @@ private slots:
         QCOMPARE(stored.value(QStringLiteral("Speech speed")).toInt(), 9);
         original.insert(QStringLiteral("Speech speed"), stored.value(QStringLiteral("Speech speed")));
         QCOMPARE(stored, original); // the in-memory change of Volume is not written along
-        // No temporary file is left beside the settings file.
+        // No temporary file is left beside the settings file; its last good copy is.
         QCOMPARE(QDir(QFileInfo(m_root->file(speechFile)).absolutePath())
                      .entryList({ QStringLiteral("speech*") }, QDir::Files),
-            QStringList { QStringLiteral("speech") });
+            (QStringList { QStringLiteral("speech"), QStringLiteral("speech.good") }));
     }
 
     void saveToFileWritesOnlyStoredValues()
@@ -363,9 +365,20 @@ private slots:
         setFlash(QStringLiteral("Model"), QStringLiteral("Corvane Zentra"));
     }
 
+    // A data file of the wrong shape (nothing its readers can use) is restored like an unreadable one.
+    void dataFilesAreRestoredFromTheirBackup_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not JSON") << QByteArray("{ not json");
+        QTest::newRow("no members") << QByteArray("{}");
+        QTest::newRow("no catalog of definitions") << QByteArray("{\"speech\": 3, \"arch\": [1]}");
+        QTest::newRow("definitions without a type") << QByteArray("{\"speech\": {\"Volume\": {\"minValue\": 1}}}");
+    }
+
     void dataFilesAreRestoredFromTheirBackup()
     {
-        QVERIFY(m_root->writeFile(propertyListFile, "{ not json"));
+        QFETCH(QByteArray, content);
+        QVERIFY(m_root->writeFile(propertyListFile, content));
         LogCapture log;
         Property restored(m_file, m_file);
         QVERIFY(log.contains(QStringLiteral("Property::load ERROR: reading ") + m_root->file(propertyListFile)
@@ -386,6 +399,74 @@ private slots:
         CatalogsManager empty(lost);
         QVERIFY(empty.getCatalogNames(masterCollectionKey).isEmpty());
         QVERIFY(m_root->restoreShipped(backup));
+    }
+
+    // A settings file that is missing or damaged is replaced by its last good copy, else by its
+    // factory copy; a damaged one is kept aside. A previous firmware's key=value file is left to
+    // the conversion.
+    void settingsFilesAreRepaired_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // null: no file
+        QTest::addColumn<QByteArray>("good"); // null: no last good copy
+        QTest::addColumn<QByteArray>("factory"); // null: no factory copy
+        QTest::addColumn<int>("origin");
+        QTest::addColumn<QString>("volume");
+
+        using Origin = SettingsFile::Origin;
+        const QByteArray good("{\"Volume\": \"high\"}");
+        const QByteArray factory("{\"Volume\": \"low\"}");
+        QTest::newRow("intact") << QByteArray("{\"Volume\": \"medium\"}") << good << factory << int(Origin::File)
+                                << "medium";
+        QTest::newRow("truncated: the last good copy")
+            << QByteArray("{\"Volume\": \"med") << good << factory << int(Origin::LastGood) << "high";
+        QTest::newRow("garbage, no good copy: the factory copy")
+            << QByteArray("\x01\x02garbage") << QByteArray() << factory << int(Origin::Factory) << "low";
+        QTest::newRow("not flat: the last good copy")
+            << QByteArray("{\"Volume\": {\"level\": 2}}") << good << factory << int(Origin::LastGood) << "high";
+        QTest::newRow("missing: the last good copy")
+            << QByteArray() << good << factory << int(Origin::LastGood) << "high";
+        QTest::newRow("damaged, no copies")
+            << QByteArray("[]") << QByteArray() << QByteArray() << int(Origin::Nothing) << "";
+    }
+
+    void settingsFilesAreRepaired()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, good);
+        QFETCH(QByteArray, factory);
+        QFETCH(int, origin);
+        QFETCH(QString, volume);
+        QTemporaryDir folder(m_root->file(QStringLiteral("/var/lib/embosser/repair.XXXXXX")));
+        const QString path = folder.filePath(QStringLiteral("speech"));
+        const SettingsFile settings(path, m_file, m_file, lcSpeechTest());
+        const auto put = [](const QString& name, const QByteArray& content) {
+            QFile out(name);
+            return content.isNull() || (out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
+        };
+        QVERIFY(put(path, file) && put(settings.lastGoodPath(), good));
+        const QString factoryCopy = settings.factoryPath();
+        const QByteArray shippedFactory = m_root->readFile(QStringLiteral("/backup/embosser/factory/speech"));
+        QVERIFY(factory.isNull() ? QFile::remove(factoryCopy) : put(factoryCopy, factory));
+        LogCapture log;
+
+        QVariantMap values;
+        QCOMPARE(int(settings.read(values, Q_FUNC_INFO)), origin);
+
+        QCOMPARE(values.value(volume.isEmpty() ? QString() : QStringLiteral("Volume")).toString(), volume);
+        const bool damaged = !file.isNull() && origin != int(SettingsFile::Origin::File);
+        QCOMPARE(QFileInfo::exists(settings.damagedPath()), damaged);
+        if (damaged) {
+            QCOMPARE(m_root->readFile(settings.damagedPath().mid(m_root->path().size())), file);
+        }
+        if (origin != int(SettingsFile::Origin::File)) {
+            QVERIFY(log.contains(origin == int(SettingsFile::Origin::Nothing) ? "no usable copy of" : "Restored"));
+        }
+        // A save replaces whatever is there and becomes the last good copy.
+        QVERIFY(settings.writeKey(QStringLiteral("Speech speed"), 4, Q_FUNC_INFO));
+        QVariantMap saved;
+        QVERIFY(m_file.readToMap(settings.lastGoodPath(), saved));
+        QCOMPARE(saved.value(QStringLiteral("Speech speed")).toInt(), 4);
+        QVERIFY(m_root->writeFile(QStringLiteral("/backup/embosser/factory/speech"), shippedFactory));
     }
 
     void definitionAccessors()

@@ -2,6 +2,7 @@
 // command handlers, and the notification chain with its sender rule.
 #include "CommandHandler.h"
 #include "ConfigurationManager.h"
+#include "ConfigurationManagerAdaptor.h"
 #include "LogCapture.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/ConfigManagerCmdId.h"
@@ -11,7 +12,9 @@
 #include "ls/LayoutActionId.h"
 #include "ls/ResultId.h"
 #include "ls/ServiceId.h"
+#include "property/manager/CatalogsManager.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -186,6 +189,26 @@ private slots:
         const QVariantMap map = spy.at(0).at(0).toMap();
         QCOMPARE(map.size(), 3);
         QCOMPARE(map.value(ls::senderIdKey).toString(), QStringLiteral("Replaced"));
+    }
+
+    // Until init() has built the settings, every direct method answers its empty value and touches
+    // nothing (over D-Bus: the NotReady error); process answers CmdNotFound as the protocol says.
+    void directMethodsWaitForTheServiceToBeBuilt()
+    {
+        ConfigurationManager manager;
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("Unable to .*system-bus!")));
+        ConfigurationManagerAdaptor adaptor(&manager);
+        QCOMPARE(adaptor.getSpeechSpeed(), 0);
+        adaptor.setVolume(QStringLiteral("high"), masterCollectionKey, true);
+        QCOMPARE(adaptor.getModel(), QString());
+        QVERIFY(!adaptor.isDoubleSided());
+        QCOMPARE(adaptor.getValueList(10).size(), 0);
+        QCOMPARE(adaptor
+                     .process({ { ls::commandIdKey, "Layout" }, { ls::subCommandIdKey, "GetActive" },
+                         { ls::senderIdKey, "WebServer" } })
+                     .value(ls::errorIdKey)
+                     .toString(),
+            QStringLiteral("CmdNotFound"));
     }
 
     void logPrefixTakesTheQualifiedName_data()

@@ -356,6 +356,24 @@ private slots:
         logger.setEnabled(true);
         QVERIFY(logger.logChange(1, 2));
         QVERIFY(logger.read().contains("\"Print speed\""));
+
+        // A value cannot forge an entry: line breaks stay inside their one line.
+        QVERIFY(logger.clear());
+        QVERIFY(logger.logChange(QStringLiteral("a\n2026-01-01 / 00:00 - \"Serial No\""), QStringLiteral("b\\r\r")));
+        QCOMPARE(logger.read().count(QLatin1Char('\n')), 1);
+        QVERIFY(logger.read().contains(QStringLiteral("previous value \"a\\n2026-01-01")));
+        QVERIFY(logger.read().contains(QStringLiteral("new value \"b\\\\r\\r\"")));
+
+        // The log is rotated at a fixed size, keeping one older copy.
+        const QString big(1024, QLatin1Char('v'));
+        for (int i = 0; i < 300; ++i) {
+            QVERIFY(logger.logChange(i, big));
+        }
+        const QString older = Locations::parameterChangeLogFile() + QStringLiteral(".1");
+        QVERIFY(QFileInfo(older).size() >= 256 * 1024);
+        QVERIFY(QFileInfo(Locations::parameterChangeLogFile()).size() < 256 * 1024);
+        QVERIFY(logger.clear());
+        QVERIFY(QFile::remove(older));
     }
 };
 

@@ -104,6 +104,66 @@ private slots:
         QCOMPARE(machine.embosserConf->embosserInfoCmd().value(QStringLiteral("Tested By")).toString(), testedBy);
     }
 
+    // A damaged identity file never costs the machine its identity: the last good copy comes back;
+    // without one the flash decides the model, and the flash keeps its model and serial number.
+    void damagedIdentityKeepsTheMachine_data()
+    {
+        QTest::addColumn<bool>("lastGoodCopy");
+        QTest::addColumn<QList<QStringList>>("settingsCalls");
+        QTest::newRow("last good copy") << true << QList<QStringList>();
+        QTest::newRow("factory copy: the flash decides") << false << QList<QStringList> { { "-a", "-c" } };
+    }
+
+    void damagedIdentityKeepsTheMachine()
+    {
+        QFETCH(bool, lastGoodCopy);
+        QFETCH(QList<QStringList>, settingsCalls);
+        const QString darvo = QStringLiteral("Corvane Darvo");
+        QVERIFY(m_files->editJson(conf, [&](QVariantMap& content) {
+            content.insert(QStringLiteral("Model"), darvo);
+            content.insert(QStringLiteral("Serial No"), QStringLiteral("40001"));
+        }));
+        QVERIFY(m_files->setFlashField(QStringLiteral("Model"), darvo));
+        QVERIFY(m_files->setFlashField(QStringLiteral("Serial"), QStringLiteral("40001")));
+        if (lastGoodCopy) {
+            QVERIFY(QFile::copy(m_files->path(conf), m_files->path(conf + QStringLiteral(".good"))));
+        }
+        QVERIFY(m_root->writeFile(conf, "{ \"Model\": \"Corv"));
+        const SimCalls calls(m_root->path());
+        calls.clear();
+
+        Machine machine;
+
+        QCOMPARE(calls.of(QStringLiteral("embosser-settings.sh")), settingsCalls);
+        QCOMPARE(machine.embosserConf->getModel(master), darvo);
+        QCOMPARE(machine.embosserConf->getSerialNo(master), QStringLiteral("40001"));
+        const QList<QByteArray> flash = m_root->readFile(MachineFiles::flashFile).split('\n');
+        QVERIFY(flash.contains("Model=Corvane Darvo"));
+        QVERIFY(flash.contains("Serial=40001"));
+        QCOMPARE(m_root->readFile(conf + QStringLiteral(".damaged")), QByteArray("{ \"Model\": \"Corv"));
+    }
+
+    // With no usable definitions the model is unknown: nothing is reset, flashed or rebooted, and
+    // the start goes on.
+    void unusableDefinitionsResetNothing()
+    {
+        const QString backup = QStringLiteral("/usr/share/configuration-manager/backup/propertyList.json");
+        QVERIFY(m_root->writeFile(definitions, "{}"));
+        QVERIFY(m_root->writeFile(backup, "[]"));
+        const SimCalls calls(m_root->path());
+        calls.clear();
+        LogCapture log;
+
+        Machine machine;
+
+        QVERIFY(calls.of(QStringLiteral("embosser-settings.sh")).isEmpty());
+        QVERIFY(calls.of(QStringLiteral("embosser-factory.sh")).isEmpty());
+        QVERIFY(log.contains(QStringLiteral("Property::load CRITICAL: Restore failed!")));
+        QVERIFY(log.contains(QStringLiteral("the settings and the flash memory stay as they are")));
+        QCOMPARE(machine.embosserConf->getModel(master), QString());
+        QVERIFY(m_root->restoreShipped(backup));
+    }
+
     void announcesSerialNumber_data()
     {
         QTest::addColumn<bool>("save");

@@ -4,17 +4,13 @@
 #include "libcorvane/LogPrefix.h"
 #include "libcorvane/Singleton.h"
 #include "log/Logger.h"
-#include "ls/IReader.h"
-#include "ls/IWriter.h"
 
 #define ACCESSOR_LOG(tag) qCCritical(m_category).noquote() << libcorvane::logPrefix(caller, tag)
 
 CatalogAccessor::CatalogAccessor(const QString& catalogName, const QString& settingsFile, const ls::IReader& reader,
     const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category)
     : m_catalogName(catalogName)
-    , m_settingsFile(settingsFile)
-    , m_reader(reader)
-    , m_writer(writer)
+    , m_file(settingsFile, reader, writer, category)
     , m_catalogs(catalogs)
     , m_category(category)
 {
@@ -112,30 +108,29 @@ bool CatalogAccessor::setValue(
         return true;
     }
     found->inFile = true;
-    if (!m_writer.write(m_settingsFile, parameter, value)) {
-        ACCESSOR_LOG("ERROR:") << "writing property" << parameter << "to file failed!";
+    // A file that cannot take one key (damaged since the start) is written whole instead.
+    if (!m_file.writeKey(parameter, value, caller)) {
+        saveToFile(caller);
     }
     return true;
 }
 
 bool CatalogAccessor::readFile(QVariantMap& out, const char* caller) const
 {
-    out.clear();
-    if (m_reader.readToMap(m_settingsFile, out)) {
-        return true;
-    }
-    out.clear();
-    ACCESSOR_LOG("ERROR:") << "reading" << m_settingsFile << "failed";
-    return false;
+    const SettingsFile::Origin origin = m_file.read(out, caller);
+    return origin == SettingsFile::Origin::File || origin == SettingsFile::Origin::LastGood
+        || origin == SettingsFile::Origin::Factory;
 }
 
-int CatalogAccessor::load(const char* caller) const
+CatalogAccessor::Loaded CatalogAccessor::load(const char* caller) const
 {
     QVariantMap stored;
-    readFile(stored, caller);
+    Loaded loaded;
+    loaded.origin = m_file.read(stored, caller);
+    loaded.keys = stored.size();
     ParametersCatalog* master = catalog(masterCollectionKey, caller);
     if (!master) {
-        return stored.size();
+        return loaded;
     }
     for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
         if (EmbosserParameter* parameter = master->getParameter(it.key(), false)) {
@@ -143,7 +138,7 @@ int CatalogAccessor::load(const char* caller) const
             parameter->inFile = true;
         }
     }
-    return stored.size();
+    return loaded;
 }
 
 bool CatalogAccessor::saveToFile(const char* caller) const
@@ -153,7 +148,7 @@ bool CatalogAccessor::saveToFile(const char* caller) const
     if (stored.isEmpty()) {
         return true;
     }
-    if (!m_writer.writeFromMap(QString(), m_settingsFile, stored)) {
+    if (!m_file.writeAll(stored, caller)) {
         ACCESSOR_LOG("FAILED!") << "Saving data for file" << m_catalogName << "failed!";
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsFile.h"
+
 #include <QLoggingCategory>
 #include <QString>
 #include <QVariant>
@@ -17,7 +19,8 @@ class IWriter;
 // The one way a settings class reads and writes the parameters of its topic catalog: a getter
 // and a setter per parameter that take a collection name (and, for setters, a save flag), the
 // load of the topic's settings file into the master collection, and saveToFile. The save flag
-// always writes into the topic's settings file, whatever collection was addressed.
+// always writes into the topic's settings file, whatever collection was addressed. The file itself
+// is kept usable by SettingsFile (last good copy, factory copy, damaged files moved aside).
 //
 // The master catalog is looked up on every call rather than cached: collections share their data
 // until one is changed, and a cached pointer into shared data would outlive the duplication or
@@ -30,7 +33,7 @@ public:
         const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category);
 
     const QString& catalogName() const { return m_catalogName; }
-    const QString& settingsFile() const { return m_settingsFile; }
+    const QString& settingsFile() const { return m_file.path(); }
     CatalogsManager& catalogs() const { return m_catalogs; }
 
     // The topic catalog of a collection; null (and logged) when it does not exist.
@@ -49,10 +52,16 @@ public:
     bool setValue(const QString& parameter, const QVariant& value, const QString& collection, bool save,
         const char* caller) const;
 
-    // Reads the settings file into the master catalog: its values are in the file from then on.
-    // Returns the number of keys the file gave.
-    int load(const char* caller) const;
-    // Reads the settings file; a failure logs and leaves `out` empty.
+    // What a load found: the number of keys the file gave, and where they came from.
+    struct Loaded {
+        int keys = 0;
+        SettingsFile::Origin origin = SettingsFile::Origin::Nothing;
+    };
+
+    // Reads the settings file (repairing it when missing or damaged) into the master catalog: its
+    // values are in the file from then on.
+    Loaded load(const char* caller) const;
+    // Reads the settings file, repairing it when missing or damaged; false leaves `out` empty.
     bool readFile(QVariantMap& out, const char* caller) const;
     // Replaces the settings file with every value of the master catalog that is in the file.
     bool saveToFile(const char* caller) const;
@@ -64,9 +73,7 @@ private:
     const EmbosserParameter* find(const QString& parameter, const QString& collection, const char* caller) const;
 
     const QString m_catalogName;
-    const QString m_settingsFile;
-    const ls::IReader& m_reader;
-    const ls::IWriter& m_writer;
+    const SettingsFile m_file;
     CatalogsManager& m_catalogs;
     const QLoggingCategory& m_category;
 };

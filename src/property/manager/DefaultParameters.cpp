@@ -17,8 +17,8 @@ DefaultParameters::DefaultParameters(
 
 bool DefaultParameters::load(const ls::IReader& reader)
 {
-    return DataFileLoader::load(
-        reader, QStringLiteral("defaultParameters.json"), m_defaults, Q_FUNC_INFO, lcDefaultParameters());
+    return DataFileLoader::load(reader, QStringLiteral("defaultParameters.json"), m_defaults, Q_FUNC_INFO,
+        lcDefaultParameters(), DataShape::objects());
 }
 
 void DefaultParameters::applyTo(CatalogsManager& catalogs) const
