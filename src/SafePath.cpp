@@ -28,8 +28,8 @@ QString resolved(const QString& path)
 
 bool SafePath::isPlainName(const QString& name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1String(".."))
-        && !name.contains(QChar(0));
+    return !name.isEmpty() && name.size() <= maxNameLength && !name.contains(QLatin1Char('/'))
+        && !name.contains(QLatin1String("..")) && !name.contains(QChar(0));
 }
 
 bool SafePath::isInside(const QString& directory, const QString& path)

@@ -7,7 +7,10 @@
 // operation owns. Both are needed: a plain name can still be a link that points elsewhere.
 class SafePath {
 public:
-    // Not empty, and no "/", "..", or NUL.
+    // The longest file name the embosser's file systems take.
+    static constexpr int maxNameLength = 255;
+
+    // 1 to maxNameLength characters, and no "/", "..", or NUL.
     static bool isPlainName(const QString& name);
     // Whether `path` (which need not exist yet) lies below `directory` after resolving links.
     static bool isInside(const QString& directory, const QString& path);
