@@ -30,21 +30,6 @@ const QStringList userSettingsCatalogs = {
 };
 const QString saveUserSettingsField = QStringLiteral("saveUserSettings");
 
-bool isScalar(const QVariant& value)
-{
-    switch (value.userType()) {
-    case QMetaType::QString:
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 UserSettings::UserSettings(const ls::IReader& reader, const ls::IWriter& writer, const Property& definitions,
@@ -157,25 +142,19 @@ bool UserSettings::readUserSettingsFile(QVariantMap& data)
                 LOG_ERROR(lcUserSettings) << "Parameter" << name << "does not exist in file!";
                 continue;
             }
-            const QVariant value = data.value(name);
-            if (!isScalar(value)) {
-                // The file may come from a stick: a value that is no text or number is refused.
-                LOG_ERROR(lcUserSettings) << "Parameter" << name << "has no usable value in file!";
-                continue;
-            }
             EmbosserParameter* parameter = catalog->getParameter(name, false);
             if (!parameter) {
                 continue;
             }
-            // Kept as text, as the file holds it; the getters convert it. A value that does not fit
-            // the parameter is refused like a setter would refuse it.
-            const QString text = value.toString();
-            const QString problem = m_catalogs.checker().problem(parameter->definition, text);
+            // The file may come from a stick: a value is refused like a setter would refuse it.
+            // Kept as text, as the file holds it; the getters convert it.
+            const QVariant value = data.value(name);
+            const QString problem = m_catalogs.checker().problem(parameter->definition, value);
             if (!problem.isEmpty()) {
                 LOG_ERROR(lcUserSettings) << "Parameter" << name << "refused from file:" << problem;
                 continue;
             }
-            parameter->value = text;
+            parameter->value = value.toString();
             parameter->inFile = true;
         }
     }

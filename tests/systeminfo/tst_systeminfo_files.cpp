@@ -1,7 +1,7 @@
 // The machine's settings files as a whole: the one-time conversion of the previous firmware's
 // files, and user settings on the internal disk and on a USB stick.
 #include "LogCapture.h"
-#include "Machine.h"
+#include "MachineTest.h"
 
 #include "ls/ConfigManagerNotifId.h"
 #include "ls/EmbosserConfActionId.h"
@@ -23,28 +23,10 @@ const QString usbFile = QStringLiteral("/media/sda1/backup/embosser/userSettings
 const QString definitions = QStringLiteral("/usr/share/configuration-manager/propertyList.json");
 } // namespace
 
-class TestSystemInfoFiles : public QObject {
+class TestSystemInfoFiles : public MachineTest {
     Q_OBJECT
 
-    std::unique_ptr<TestRoot> m_root;
-    std::unique_ptr<MachineFiles> m_files;
-    QByteArray m_flash;
-
 private slots:
-    void initTestCase()
-    {
-        m_root = std::make_unique<TestRoot>();
-        QVERIFY(m_root->isValid());
-        m_files = std::make_unique<MachineFiles>(*m_root);
-        m_flash = m_root->readFile(MachineFiles::flashFile);
-    }
-
-    void cleanup()
-    {
-        QVERIFY(m_files->restoreShippedMachine(m_flash));
-        QVERIFY(m_root->restoreShipped(definitions));
-    }
-
     void convertsLegacyFile_data()
     {
         QTest::addColumn<QString>("legacyFile");
@@ -177,7 +159,7 @@ private slots:
         const QVariantMap serial = m_files->readJson(QStringLiteral("/var/lib/embosser/serialCom"));
         QCOMPARE(serial.value(QStringLiteral("Baudrate")).toString(), QStringLiteral("4800"));
         // A stick's file is not trusted: a nested value is refused, the rest restored.
-        QVERIFY(log.contains(QStringLiteral("Parameter Databit has no usable value in file!")));
+        QVERIFY(log.contains(QStringLiteral("Parameter Databit refused from file: not a plain value")));
         QCOMPARE(serial.value(QStringLiteral("Databit")).toString(), QStringLiteral("8"));
     }
 };

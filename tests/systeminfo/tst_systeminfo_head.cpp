@@ -2,7 +2,7 @@
 // Hammer batch files shipped: Corvane Zentra 1800, 2150, 2600, 3400; Corvane Alvero-D V5 1750,
 // 2300, 3100; the model-independent directory 9000, 9400, 10000 (searched in text order).
 #include "LogCapture.h"
-#include "Machine.h"
+#include "MachineTest.h"
 #include "SimCalls.h"
 
 #include "ls/ConfigManagerNotifId.h"
@@ -38,13 +38,8 @@ const int sentinel = 7;
 const char* const adaptorCaller = "int ConfigurationManagerAdaptor::getIntValue(const QString&, const QString&)";
 } // namespace
 
-class TestSystemInfoHead : public QObject {
+class TestSystemInfoHead : public MachineTest {
     Q_OBJECT
-
-private:
-    std::unique_ptr<TestRoot> m_root;
-    std::unique_ptr<MachineFiles> m_files;
-    QByteArray m_flash;
 
     // The 24 hammer timing keys, as a batch file holds them.
     QStringList timingKeys() const { return m_files->readJson(zentraBatches + QStringLiteral("/2150")).keys(); }
@@ -61,17 +56,9 @@ private:
     }
 
 private slots:
-    void initTestCase()
+    // The files a test adds beside the shipped ones; the base class puts the machine back.
+    void init()
     {
-        m_root = std::make_unique<TestRoot>();
-        QVERIFY(m_root->isValid());
-        m_files = std::make_unique<MachineFiles>(*m_root);
-        m_flash = m_root->readFile(MachineFiles::flashFile);
-    }
-
-    void cleanup()
-    {
-        QVERIFY(m_files->restoreShippedMachine(m_flash));
         QFile::remove(m_root->file(commonBatches + QStringLiteral("/9500")));
         QFile::remove(m_root->file(zentraBatches + QStringLiteral("/README")));
         QDir(m_root->file(testModelDir)).removeRecursively();

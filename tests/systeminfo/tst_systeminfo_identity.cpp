@@ -1,7 +1,7 @@
 // The machine's identity: the model's reconciliation with the flash memory, the serial number
 // notification, the architecture file, the firmware date and the print processor link settings.
 #include "LogCapture.h"
-#include "Machine.h"
+#include "MachineTest.h"
 #include "SimCalls.h"
 
 #include "ls/ConfigManagerNotifId.h"
@@ -25,31 +25,10 @@ const QString arch = QStringLiteral("/var/lib/slave/arch");
 const QString definitions = QStringLiteral("/usr/share/configuration-manager/propertyList.json");
 } // namespace
 
-class TestSystemInfoIdentity : public QObject {
+class TestSystemInfoIdentity : public MachineTest {
     Q_OBJECT
 
-    std::unique_ptr<TestRoot> m_root;
-    std::unique_ptr<MachineFiles> m_files;
-    QByteArray m_flash;
-
 private slots:
-    void initTestCase()
-    {
-        m_root = std::make_unique<TestRoot>();
-        QVERIFY(m_root->isValid());
-        m_files = std::make_unique<MachineFiles>(*m_root);
-        m_flash = m_root->readFile(MachineFiles::flashFile);
-        QVERIFY(!m_flash.isEmpty());
-    }
-
-    void cleanup()
-    {
-        QVERIFY(m_files->restoreShippedMachine(m_flash));
-        for (const QString& file : { QStringLiteral("/etc/slave.conf"), definitions }) {
-            QVERIFY(m_root->restoreShipped(file));
-        }
-    }
-
     void reconcilesModelWithFlash_data()
     {
         QTest::addColumn<QString>("fileModel");

@@ -1,7 +1,7 @@
 // The machine parameter families on the shipped data: values the flash mirrors, release times and
 // sensors by id, the switches stored as texts, and the page counters of each model family.
 #include "LogCapture.h"
-#include "Machine.h"
+#include "MachineTest.h"
 
 #include "ls/ReleaseTimeId.h"
 #include "ls/SensorStateId.h"
@@ -18,25 +18,10 @@ const QString countersFile = QStringLiteral("/var/lib/embosser/counters");
 const QString& master = masterCollectionKey;
 } // namespace
 
-class TestSystemInfoParameters : public QObject {
+class TestSystemInfoParameters : public MachineTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TestRoot> m_root;
-    std::unique_ptr<MachineFiles> m_files;
-    QByteArray m_flash;
-
 private slots:
-    void initTestCase()
-    {
-        m_root = std::make_unique<TestRoot>();
-        QVERIFY(m_root->isValid());
-        m_files = std::make_unique<MachineFiles>(*m_root);
-        m_flash = m_root->readFile(MachineFiles::flashFile);
-    }
-
-    void cleanup() { QVERIFY(m_files->restoreShippedMachine(m_flash)); }
-
     // A value the flash mirrors is taken from the flash at start-up and written to the file, with
     // the file's other values.
     void flashValuesReachTheFile()
