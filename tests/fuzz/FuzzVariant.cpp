@@ -97,7 +97,11 @@ QString FuzzVariant::freeText()
     }
     // Raw UTF-16 reaches lone surrogates and NUL, which no D-Bus client can send but the console can.
     if (!bytes.empty() && bytes[0] == '\x01') {
-        return QString(reinterpret_cast<const QChar*>(bytes.data() + 1), int((bytes.size() - 1) / 2));
+        QString text;
+        for (size_t i = 1; i + 1 < bytes.size(); i += 2) {
+            text.append(QChar(ushort(uchar(bytes[i]) | uchar(bytes[i + 1]) << 8)));
+        }
+        return text;
     }
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
 }
