@@ -9,8 +9,10 @@ CM_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # other users. liblouis-data: the braille tables whose metadata the service lists.
 # libglib2.0-bin (gdbus) and systemd (busctl): the command-line clients the end-to-end tests and
 # the demo use. jq: the simulated tools read JSON settings with it. openssl: scripts/make-root
-# makes real self-signed certificates for the web server with it.
-CM_PACKAGES="qtbase5-dev qtbase5-dev-tools cmake g++ make dbus-daemon dbus-bin dbus-system-bus-common util-linux liblouis-data libglib2.0-bin systemd jq openssl"
+# makes real self-signed certificates for the web server with it. clang, libclang-rt-14-dev
+# (libFuzzer and the sanitizer runtimes) and llvm (llvm-symbolizer, for readable stack traces):
+# the fuzz targets that scripts/fuzz builds and scripts/test runs briefly.
+CM_PACKAGES="qtbase5-dev qtbase5-dev-tools cmake g++ make dbus-daemon dbus-bin dbus-system-bus-common util-linux liblouis-data libglib2.0-bin systemd jq openssl clang libclang-rt-14-dev llvm"
 
 cm_install_packages() {
     local missing=""
