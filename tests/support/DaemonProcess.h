@@ -14,20 +14,19 @@ class DaemonProcess {
 public:
     // rootPath: the CONFIGURATION_MANAGER_ROOT; loggingRules: QT_LOGGING_RULES for the daemon.
     explicit DaemonProcess(const QString& rootPath, const QString& loggingRules = QString());
-    ~DaemonProcess();
+    ~DaemonProcess() { stop(); }
 
     bool start();
     // True once the service watcher file says ready.
     bool waitForReady(int timeoutMs = 20000);
     bool waitForLog(const QString& text, int count = 1, int timeoutMs = 20000);
-    int logCount(const QString& text);
+    int logCount(const QString& text) { return log().filter(text).size(); }
     QStringList log();
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     qint64 pid() const { return m_process.processId(); }
     void stop();
 
     static QString executable();
-
     QString logPath() const { return m_logPath; }
 
 private:

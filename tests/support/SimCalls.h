@@ -16,8 +16,6 @@ public:
     QList<QStringList> of(const QString& program) const;
     void clear() const;
 
-    static QStringList parseLine(const QString& line);
-
 private:
     QString m_logPath;
 };

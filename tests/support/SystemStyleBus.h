@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+
 // A dbus-daemon with the machine's own system bus configuration (its default policy: nobody
 // owns or calls a name unless a policy file allows it; EXTERNAL authentication) plus one policy
 // file, the way the system bus includes system.d. It listens on a socket of its own, includes
@@ -13,19 +15,16 @@
 class SystemStyleBus {
 public:
     explicit SystemStyleBus(const QString& policyFile);
-    ~SystemStyleBus();
 
-    bool isValid() const { return m_error.isEmpty(); }
-    QString error() const { return m_error; }
-    QString address() const { return m_address; }
+    bool isValid() const { return m_bus && m_bus->isValid(); }
+    QString error() const { return m_bus ? m_bus->error() : m_error; }
 
     static QString systemConfiguration();
 
 private:
-    bool writeConfiguration(const QString& policyFile, const QString& socket);
+    bool writeConfiguration(const QString& target, const QString& policyFile);
 
     QTemporaryDir m_dir;
-    ChildProcess m_daemon;
-    QString m_address;
     QString m_error;
+    std::unique_ptr<PrivateBus> m_bus;
 };

@@ -24,7 +24,6 @@ public:
     bool isValid() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
 
-    static QString groupName();
     // A member of the group (as a supplementary group, like the embosser's service accounts).
     const Account& member() const { return m_member; }
     // In no group but its own.
@@ -40,8 +39,7 @@ private:
 
     QTemporaryDir m_dir;
     QString m_error;
-    Account m_member;
-    Account m_outsider;
-    uint m_groupId = 0;
+    Account m_member { QStringLiteral("cm-test-member") };
+    Account m_outsider { QStringLiteral("cm-test-outsider") };
     QStringList m_mounted;
 };
