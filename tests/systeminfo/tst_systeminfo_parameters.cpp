@@ -10,8 +10,6 @@
 
 #include <QTest>
 
-#include <memory>
-
 namespace {
 const QString parametersFile = QStringLiteral("/var/lib/embosser/parameters");
 const QString countersFile = QStringLiteral("/var/lib/embosser/counters");
@@ -26,15 +24,13 @@ private slots:
     // the file's other values.
     void flashValuesReachTheFile()
     {
-        QVERIFY(
-            m_files->editJson(parametersFile, [](QVariantMap& file) { file.insert(QStringLiteral("Led light"), 9); }));
-        QVERIFY(m_files->setFlashField(QStringLiteral("MaxCurrentForTray"), QStringLiteral("1800")));
+        QVERIFY(editJson(parametersFile, [](QVariantMap& file) { file.insert("Led light", 9); }));
+        QVERIFY(setFlashField("MaxCurrentForTray", "1800"));
         Machine machine;
-        QCOMPARE(
-            machine.parameters->accessor().getInt(QStringLiteral("Max current for tray"), master, Q_FUNC_INFO), 1800);
-        const QVariantMap file = m_files->readJson(parametersFile);
-        QCOMPARE(file.value(QStringLiteral("Max current for tray")).toInt(), 1800);
-        QCOMPARE(file.value(QStringLiteral("Led light")).toInt(), 9);
+        QCOMPARE(machine.parameters->accessor().getInt("Max current for tray", master, Q_FUNC_INFO), 1800);
+        const QVariantMap file = readJson(parametersFile);
+        QCOMPARE(file.value("Max current for tray").toInt(), 1800);
+        QCOMPARE(file.value("Led light").toInt(), 9);
     }
 
     // Release times and sensors are reached by id; an id outside its list is refused, both ways.
@@ -68,7 +64,7 @@ private slots:
             QVERIFY(!parameters.getSensorState(id, master));
         }
         if (valid) {
-            QCOMPARE(m_files->readJson(parametersFile).value(id).toString(), QLatin1String(release ? "345" : "Off"));
+            QCOMPARE(readJson(parametersFile).value(id).toString(), QString(release ? "345" : "Off"));
         } else {
             QCOMPARE(log.count(release ? "ERROR: Invalid release time id!" : "ERROR: Invalid sensor state id!"), 2);
         }
@@ -90,25 +86,24 @@ private slots:
     void switchesReadAndStoreTheirTexts()
     {
         QFETCH(QString, stored);
-        QFETCH(bool, sensorOn);
         QFETCH(bool, yes);
-        const QString wait = QStringLiteral("Wait before printing next document");
-        const QString spacing = QStringLiteral("Use adjustable linespacing");
+        const QString wait = "Wait before printing next document";
+        const QString spacing = "Use adjustable linespacing";
         Machine machine;
         Parameters& parameters = *machine.parameters;
         // As a hand-edited file would hold them: the setters store only the exact texts.
         for (const QString& name : { QString(ls::SensorStateId::CoverSensor), wait, spacing }) {
-            machine.store(QStringLiteral("parameters"), name, stored);
+            machine.store("parameters", name, stored);
         }
-        QCOMPARE(parameters.getSensorState(ls::SensorStateId::CoverSensor, master), sensorOn);
+        QTEST(parameters.getSensorState(ls::SensorStateId::CoverSensor, master), "sensorOn");
         QCOMPARE(parameters.getUseAdjustableLinespacing(master), yes);
         QCOMPARE(parameters.getWaitBeforePrinting(master), yes ? 1 : 0);
 
         parameters.setWaitBeforePrinting(yes ? -3 : 0, master, true);
         parameters.setUseAdjustableLinespacing(!yes, master, true);
-        const QVariantMap file = m_files->readJson(parametersFile);
-        QCOMPARE(file.value(wait).toString(), QLatin1String(yes ? "Yes" : "No"));
-        QCOMPARE(file.value(spacing).toString(), QLatin1String(yes ? "No" : "Yes"));
+        const QVariantMap file = readJson(parametersFile);
+        QCOMPARE(file.value(wait).toString(), QString(yes ? "Yes" : "No"));
+        QCOMPARE(file.value(spacing).toString(), QString(yes ? "No" : "Yes"));
     }
 
     void activeCountersFollowTheModel_data()
@@ -131,7 +126,7 @@ private slots:
         QFETCH(QVector<int>, active);
         const QStringList names { "Page Counter", "Page Counter 2", "Page Counter 3", "Page Counter 4",
             "Page Counter 5" };
-        QVERIFY(m_files->editJson(countersFile, [&](QVariantMap& counters) {
+        QVERIFY(editJson(countersFile, [&](QVariantMap& counters) {
             for (int id = 1; id <= names.size(); ++id) {
                 counters.insert(names.at(id - 1), id * 10);
             }
@@ -145,8 +140,8 @@ private slots:
         LogCapture log;
         QCOMPARE(counters.getCounter(6, master), -1);
         QVERIFY(!counters.setCounter(9, 0, master, true));
-        QCOMPARE(log.count(QStringLiteral("Invalid page counter id!")), 2);
-        const QVariantMap file = m_files->readJson(countersFile);
+        QCOMPARE(log.count("Invalid page counter id!"), 2);
+        const QVariantMap file = readJson(countersFile);
         for (int id = 1; id <= names.size(); ++id) {
             const int expected = id * 10 + (active.contains(id) ? 2 : 0);
             QCOMPARE(counters.getCounter(id, master), expected);
