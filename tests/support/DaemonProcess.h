@@ -6,10 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// The built configuration-manager running on the test's root and private bus. Its output goes to
-// a file, never a pipe: a pipe that nobody reads while a test waits in a blocking D-Bus call would
-// fill up and stop the daemon in the middle of a log line. Waits poll a condition under a
-// deadline, never a fixed sleep.
+// The built daemon on the test's root and bus. Its output goes to a file: an unread pipe would
+// fill up during a blocking D-Bus call and stop the daemon. Waits poll under a deadline.
 class DaemonProcess {
 public:
     // rootPath: the CONFIGURATION_MANAGER_ROOT; loggingRules: QT_LOGGING_RULES for the daemon.

@@ -23,9 +23,8 @@ SystemStyleBus::SystemStyleBus(const QString& policyFile)
     }
 }
 
-// Copies the policy, limits, type and authentication of the system configuration; leaves out
-// what ties it to the machine (its socket, includes, service directories and helper, user
-// switch, fork, pid file, syslog, security modules) and adds the socket and the policy file.
+// Keeps the policy, limits, type and authentication of the system configuration, drops what ties
+// it to the machine, and adds a socket of its own and the policy file.
 bool SystemStyleBus::writeConfiguration(const QString& target, const QString& policyFile)
 {
     static const QStringList kept { "type", "auth", "policy", "limit" };

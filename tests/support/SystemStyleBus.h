@@ -7,11 +7,8 @@
 
 #include <memory>
 
-// A dbus-daemon with the machine's own system bus configuration (its default policy: nobody
-// owns or calls a name unless a policy file allows it; EXTERNAL authentication) plus one policy
-// file, the way the system bus includes system.d. It listens on a socket of its own, includes
-// nothing else of the machine, runs as the user who starts it, and is exported as the system bus
-// (DBUS_SYSTEM_BUS_ADDRESS) of this process and of the processes it starts.
+// A private bus with the machine's system bus policy and authentication plus one policy file, as
+// the system bus includes system.d; nothing else of the machine's configuration is used.
 class SystemStyleBus {
 public:
     explicit SystemStyleBus(const QString& policyFile);

@@ -4,12 +4,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Two user accounts and the "embosser" group that exist only for this test process and the
-// children it starts afterwards: the process moves into a mount namespace of its own, where
-// copies of /etc/passwd and /etc/group with the accounts added are bind-mounted over the real
-// files, which stay untouched. Needs root. Create it on the main thread (a mount namespace
-// belongs to the thread that unshares it, and QProcess forks from the thread that starts it)
-// before anything that must see the accounts is started.
+// Two accounts and the "embosser" group, bind-mounted over /etc/passwd and /etc/group in a mount
+// namespace of this process only (the real files stay untouched). Needs root. Create it on the
+// main thread, which owns the namespace and starts the children, before anything that uses them.
 class TestAccounts {
 public:
     struct Account {
