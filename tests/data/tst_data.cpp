@@ -335,8 +335,9 @@ private slots:
             }
         }
         const QDir folder(dataFile(configDir));
-        for (const QString& name :
-            folder.entryList(QDir::Files) + QDir(folder.filePath("backup")).entryList(QDir::Files)) {
+        QStringList names = folder.entryList(QDir::Files) + QDir(folder.filePath("backup")).entryList(QDir::Files);
+        names.removeDuplicates();
+        for (const QString& name : names) {
             expect(folder.exists(name) && folder.exists("backup/" + name)
                     && readBytes(folder.filePath(name)) == readBytes(folder.filePath("backup/" + name)),
                 name + ": the backup copy is missing or differs from the working copy");

@@ -2,6 +2,7 @@
 // libcorvane; ids, atomic writes, JSON and property files and the console reader of ls; the
 // unpacking of D-Bus arguments; peer services against an echo peer on a private bus.
 #include "CommandLineClient.h"
+#include "DataRow.h"
 #include "EchoPeer.h"
 #include "EnvironmentOverride.h"
 #include "LogCapture.h"
@@ -321,9 +322,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << QByteArray() << "^ls::JFile::readToMap ERROR: reading .* failed";
-        QTest::newRow("truncated") << QByteArray("{\"a\": ") << "^ls::JFile::readToMap ERROR: parsing .* at offset 6";
-        QTest::newRow("array") << QByteArray("[1, 2]") << "does not hold a JSON object$";
+        row("missing", QByteArray(), "^ls::JFile::readToMap ERROR: reading .* failed");
+        row("truncated", QByteArray("{\"a\": "), "^ls::JFile::readToMap ERROR: parsing .* at offset 6");
+        row("array", QByteArray("[1, 2]"), "does not hold a JSON object$");
     }
 
     void jfileReadFailures()
@@ -404,16 +405,11 @@ private slots:
         QTest::addColumn<QString>("message");
         const QByteArray catalog = R"({"Line per page": {"stored": true}, "total": 1})";
         // A file that cannot be parsed is not replaced by a one-key object: it stays for the repair.
-        QTest::newRow("keyed write, corrupt file")
-            << QByteArray("{\"Pages\": 1200, \"Sheets\":") << QString() << "ERROR: parsing";
-        QTest::newRow("no slash") << catalog << "Line per page"
-                                  << "is not <parameter>/<field>";
-        QTest::newRow("no field") << catalog << "Line per page/"
-                                  << "is not <parameter>/<field>";
-        QTest::newRow("unknown parameter") << catalog << "Missing/stored"
-                                           << "does not contain Missing";
-        QTest::newRow("not an object") << catalog << "total/stored"
-                                       << "total in .* is not an object";
+        row("keyed write, corrupt file", QByteArray("{\"Pages\": 1200, \"Sheets\":"), QString(), "ERROR: parsing");
+        row("no slash", catalog, "Line per page", "is not <parameter>/<field>");
+        row("no field", catalog, "Line per page/", "is not <parameter>/<field>");
+        row("unknown parameter", catalog, "Missing/stored", "does not contain Missing");
+        row("not an object", catalog, "total/stored", "total in .* is not an object");
     }
 
     void jfileWriteRefused()
@@ -437,18 +433,17 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("indented, blanks around =")
-            << QByteArray("  ssl.pemfile  =  \"/c/server.pem\"  \n") << "ssl.pemfile" << true << "\"/c/server.pem\"";
-        QTest::newRow("export") << QByteArray("export SLAVE_DEV=/dev/ttyS2\n") << "SLAVE_DEV" << true << "/dev/ttyS2";
-        QTest::newRow("hash in single quotes") << QByteArray("A='x # y'\n") << "A" << true << "'x # y'";
-        QTest::newRow("escaped quote") << QByteArray("A=\"say \\\"hi\\\" # x\" # c\n") << "A" << true
-                                       << "\"say \\\"hi\\\" # x\"";
-        QTest::newRow("hash inside word") << QByteArray("A=x#y\n") << "A" << true << "x#y";
-        QTest::newRow("empty value, comment") << QByteArray("A= # nothing\n") << "A" << true << "";
-        QTest::newRow("last assignment counts") << QByteArray("A=1\nA=2\n") << "A" << true << "2";
-        QTest::newRow("commented out") << QByteArray("#A=1\n") << "A" << false << "";
-        QTest::newRow("comparison") << QByteArray("$HTTP[\"host\"] == \"x\" {\n") << "$HTTP[\"host\"]" << false << "";
-        QTest::newRow("append") << QByteArray("server.modules += (\"mod_x\")\n") << "server.modules" << false << "";
+        row("indented, blanks around =", QByteArray("  ssl.pemfile  =  \"/c/server.pem\"  \n"), "ssl.pemfile", true,
+            "\"/c/server.pem\"");
+        row("export", QByteArray("export SLAVE_DEV=/dev/ttyS2\n"), "SLAVE_DEV", true, "/dev/ttyS2");
+        row("hash in single quotes", QByteArray("A='x # y'\n"), "A", true, "'x # y'");
+        row("escaped quote", QByteArray("A=\"say \\\"hi\\\" # x\" # c\n"), "A", true, "\"say \\\"hi\\\" # x\"");
+        row("hash inside word", QByteArray("A=x#y\n"), "A", true, "x#y");
+        row("empty value, comment", QByteArray("A= # nothing\n"), "A", true, "");
+        row("last assignment counts", QByteArray("A=1\nA=2\n"), "A", true, "2");
+        row("commented out", QByteArray("#A=1\n"), "A", false, "");
+        row("comparison", QByteArray("$HTTP[\"host\"] == \"x\" {\n"), "$HTTP[\"host\"]", false, "");
+        row("append", QByteArray("server.modules += (\"mod_x\")\n"), "server.modules", false, "");
     }
 
     void pfileRead()
@@ -591,10 +586,11 @@ private slots:
         QTest::addColumn<bool>("maps");
         QTest::addColumn<int>("depth");
         QTest::addColumn<bool>("complete");
-        QTest::newRow("variants at the cap") << false << libcorvane::dbusArgumentMaxDepth - 1 << true;
-        QTest::newRow("variants past the cap") << false << libcorvane::dbusArgumentMaxDepth << false;
-        QTest::newRow("maps at the cap") << true << libcorvane::dbusArgumentMaxDepth - 1 << true;
-        QTest::newRow("5000 maps") << true << 5000 << false;
+        const int cap = libcorvane::dbusArgumentMaxDepth;
+        row("variants at the cap", false, cap - 1, true);
+        row("variants past the cap", false, cap, false);
+        row("maps at the cap", true, cap - 1, true);
+        row("5000 maps", true, 5000, false);
     }
 
     void unpackCapsLocalDepth()
