@@ -2,6 +2,7 @@
 // metadata and replacements, the user table slots, and names from requests that must stay inside their
 // directory. A test that changes a shipped file saves it with keep() first; cleanup() puts it back.
 
+#include "DataRow.h"
 #include "LegacyTableBuffer.h"
 #include "Locations.h"
 #include "LogCapture.h"
@@ -56,12 +57,6 @@ bool writeJson(const QString& path, const QVariantMap& map)
 QByteArray legacyImage(const QString& typeValue)
 {
     return QByteArray(legacyFileSize, '\0').replace(404, typeValue.size(), typeValue.toLatin1());
-}
-
-// One data row; the values follow the columns in order.
-template <typename... Values> void row(const char* name, Values... values)
-{
-    (QTest::newRow(name) << ... << values);
 }
 
 } // namespace

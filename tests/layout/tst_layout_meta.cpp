@@ -2,6 +2,7 @@
 // the restore of the data files from their backup, document-setting keys, the braille dimensions
 // (line pitch keys and clamping, both call forms, interline data), the value-list lookups of
 // layout values and the layout file reader.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "TestRoot.h"
 #include "layout/BrlDimension.h"
@@ -51,11 +52,6 @@ QVariantMap pitchRecord(int index, double base)
     return record;
 }
 
-// One data row; the values follow the columns in order.
-template <typename... Values> void row(const char* name, Values... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 } // namespace
 
 class TestLayoutMeta : public QObject {

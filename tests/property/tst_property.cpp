@@ -1,6 +1,7 @@
 // Parameter catalogs on the shipped data: collections as independent values, the accessor
 // pattern of the settings classes (collection name, save flag, settings file), the defaults,
 // the flash merge, and the load-and-restore rule of the data files.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "SimCalls.h"
 #include "TestRoot.h"
@@ -175,28 +176,23 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("int in range") << "speech" << speed << QVariant(7) << true;
-        QTest::newRow("int as text") << "speech" << speed << QVariant("7") << true;
-        QTest::newRow("int above the maximum") << "speech" << speed << QVariant(1000000) << false;
-        QTest::newRow("int below the minimum") << "speech" << speed << QVariant(0) << false;
-        QTest::newRow("int with a fraction") << "speech" << speed << QVariant(2.5) << false;
-        QTest::newRow("int from a word") << "speech" << speed << QVariant("fast") << false;
-        QTest::newRow("text in the value list") << "speech" << volume << QVariant("high") << true;
-        QTest::newRow("text outside the value list") << "speech" << volume << QVariant("loud") << false;
-        QTest::newRow("value list, other case") << "speech" << volume << QVariant("High") << false;
-        QTest::newRow("nested value") << "speech" << volume << QVariant(QVariantMap { { "a", 1 } }) << false;
-        QTest::newRow("text of bounded length") << "speech"
-                                                << "Current speech" << QVariant(QString(1024, 'e')) << true;
-        QTest::newRow("text too long") << "speech"
-                                       << "Current speech" << QVariant(QString(1025, 'e')) << false;
-        QTest::newRow("a finite double") << "parameters"
-                                         << "PF Step dist" << QVariant(0.25) << true;
-        QTest::newRow("NaN") << "parameters"
-                             << "PF Step dist" << QVariant(qQNaN()) << false;
-        QTest::newRow("infinity") << "parameters"
-                                  << "PF Step dist" << QVariant(qInf()) << false;
-        QTest::newRow("minus infinity") << "parameters"
-                                        << "PF Step dist" << QVariant(-qInf()) << false;
+        const QString step = "PF Step dist";
+        row("int in range", "speech", speed, QVariant(7), true);
+        row("int as text", "speech", speed, QVariant("7"), true);
+        row("int above the maximum", "speech", speed, QVariant(1000000), false);
+        row("int below the minimum", "speech", speed, QVariant(0), false);
+        row("int with a fraction", "speech", speed, QVariant(2.5), false);
+        row("int from a word", "speech", speed, QVariant("fast"), false);
+        row("text in the value list", "speech", volume, QVariant("high"), true);
+        row("text outside the value list", "speech", volume, QVariant("loud"), false);
+        row("value list, other case", "speech", volume, QVariant("High"), false);
+        row("nested value", "speech", volume, QVariant(QVariantMap { { "a", 1 } }), false);
+        row("text of bounded length", "speech", "Current speech", QVariant(QString(1024, 'e')), true);
+        row("text too long", "speech", "Current speech", QVariant(QString(1025, 'e')), false);
+        row("a finite double", "parameters", step, QVariant(0.25), true);
+        row("NaN", "parameters", step, QVariant(qQNaN()), false);
+        row("infinity", "parameters", step, QVariant(qInf()), false);
+        row("minus infinity", "parameters", step, QVariant(-qInf()), false);
     }
 
     void valuesMustFitTheirDefinition()
@@ -263,10 +259,10 @@ private slots:
         QTest::addColumn<QString>("flashModel");
         QTest::addColumn<bool>("rewritten");
         QTest::addColumn<bool>("nullKey");
-        QTest::newRow("differs only in case: nothing changes") << "corvane ZENTRA" << false << false;
-        QTest::newRow("differs: taken over and the file rewritten") << "Corvane Varnex V5" << true << false;
-        QTest::newRow("empty flash entry: skipped") << "" << false << false;
-        QTest::newRow("a null key in capitals") << "Corvane Varnex V5" << false << true;
+        row("differs only in case: nothing changes", "corvane ZENTRA", false, false);
+        row("differs: taken over and the file rewritten", "Corvane Varnex V5", true, false);
+        row("empty flash entry: skipped", "", false, false);
+        row("a null key in capitals", "Corvane Varnex V5", false, true);
     }
 
     void flashValuesAreMergedOnce()
@@ -352,18 +348,16 @@ private slots:
         using Origin = SettingsFile::Origin;
         const QByteArray good("{\"Volume\": \"high\"}");
         const QByteArray factory("{\"Volume\": \"low\"}");
-        QTest::newRow("intact") << QByteArray("{\"Volume\": \"medium\"}") << good << factory << int(Origin::File)
-                                << "medium";
-        QTest::newRow("truncated: the last good copy")
-            << QByteArray("{\"Volume\": \"med") << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("garbage, no good copy: the factory copy")
-            << QByteArray("\x01\x02garbage") << QByteArray() << factory << int(Origin::Factory) << "low";
-        QTest::newRow("not flat: the last good copy")
-            << QByteArray("{\"Volume\": {\"level\": 2}}") << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("missing: the last good copy")
-            << QByteArray() << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("damaged, no copies")
-            << QByteArray("[]") << QByteArray() << QByteArray() << int(Origin::Nothing) << "";
+        const QByteArray none;
+        row("intact", QByteArray("{\"Volume\": \"medium\"}"), good, factory, int(Origin::File), "medium");
+        row("truncated: the last good copy", QByteArray("{\"Volume\": \"med"), good, factory, int(Origin::LastGood),
+            "high");
+        row("garbage, no good copy: the factory copy", QByteArray("\x01\x02garbage"), none, factory,
+            int(Origin::Factory), "low");
+        row("not flat: the last good copy", QByteArray("{\"Volume\": {\"level\": 2}}"), good, factory,
+            int(Origin::LastGood), "high");
+        row("missing: the last good copy", none, good, factory, int(Origin::LastGood), "high");
+        row("damaged, no copies", QByteArray("[]"), none, none, int(Origin::Nothing), "");
     }
 
     void settingsFilesAreRepaired()

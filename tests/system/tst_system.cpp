@@ -1,6 +1,7 @@
 // System utilities: scripts and tools run through the simulated embosser (command lines, shell
 // quoting of outside values, failures, time-outs), the EEPROM fields, the inch-code and step
 // conversions, the file helpers and the parameter change log.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "SimCalls.h"
 #include "TestRoot.h"
@@ -79,15 +80,15 @@ private slots:
         QTest::addColumn<int>("timeoutMs");
         QTest::addColumn<QString>("message");
         const QString prefix = "System::waitForProcess ";
-        QTest::newRow("non-zero") << QStringList { "sh", "-c", "exit 3" } << 10000
-                                  << prefix + "FAILED! process sh -c exit 3 exited with non-zero status: 3";
-        QTest::newRow("crash") << QStringList { "sh", "-c", "kill -SEGV $$" } << 10000 << "crashed.";
-        QTest::newRow("missing program") << QStringList { "no-such-program-anywhere" } << 10000 << "failed to start";
-        QTest::newRow("timeout") << QStringList { "sh", "-c", "echo ready; exec sleep 60" } << 200
-                                 << prefix + "ERROR: Timout waiting for process: sh -c echo ready;";
+        row("non-zero", QStringList { "sh", "-c", "exit 3" }, 10000,
+            prefix + "FAILED! process sh -c exit 3 exited with non-zero status: 3");
+        row("crash", QStringList { "sh", "-c", "kill -SEGV $$" }, 10000, "crashed.");
+        row("missing program", QStringList { "no-such-program-anywhere" }, 10000, "failed to start");
+        row("timeout", QStringList { "sh", "-c", "echo ready; exec sleep 60" }, 200,
+            prefix + "ERROR: Timout waiting for process: sh -c echo ready;");
         // The ignored TERM survives exec, so the sleep itself must be killed.
-        QTest::newRow("timeout, TERM ignored") << QStringList { "sh", "-c", "trap '' TERM; echo ready; exec sleep 60" }
-                                               << 200 << "Timeout waiting for process to terminate.";
+        row("timeout, TERM ignored", QStringList { "sh", "-c", "trap '' TERM; echo ready; exec sleep 60" }, 200,
+            "Timeout waiting for process to terminate.");
     }
 
     void waitForProcess()
@@ -116,30 +117,31 @@ private slots:
 
     void scriptCommands_data()
     {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QStringList>("command"); // a value from outside comes last
+        // The row name is the operation; a value from outside comes last in the command.
+        QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("failure");
-        const auto row = [](const char* operation, const QStringList& command, const char* failure) {
-            QTest::newRow(operation) << QString(operation) << command << QString(failure);
-        };
         const QString settings = "embosser-settings.sh";
         // The documented line "-m 'Corvane Zentra'" gives the script the name as one argument.
-        row("setEmbosserModel", { settings, "-a", "-c", "-m", "Corvane Zentra" }, "System::setEmbosserModel FAILED!");
-        row("resetSettingsForFlashModel", { settings, "-a", "-c" }, "System::resetSettingsForFlashModel FAILED!");
-        row("resetFile", { settings, "-f", "layout.3" },
+        row("setEmbosserModel", QStringList { settings, "-a", "-c", "-m", "Corvane Zentra" },
+            "System::setEmbosserModel FAILED!");
+        row("resetSettingsForFlashModel", QStringList { settings, "-a", "-c" },
+            "System::resetSettingsForFlashModel FAILED!");
+        row("resetFile", QStringList { settings, "-f", "layout.3" },
             "System::resetFile FAILED! reset of file with script layout.3 failed!");
-        row("serviceRestart", { "sv", "restart", "lighttpd" },
+        row("serviceRestart", QStringList { "sv", "restart", "lighttpd" },
             "System::serviceRestart ERROR: sv restart 'lighttpd'  for lighttpd");
-        row("saveFlashInfo", { "embosser-factory.sh", "-s" }, "System::saveFlashInfo FAILED!");
-        row("saveFlashInfo restart", { "embosser-factory.sh", "-s", "-r" }, "System::saveFlashInfo FAILED!");
-        row("saveFlashInfo restart during upgrade", { "embosser-factory.sh", "-s" }, "System::saveFlashInfo FAILED!");
+        row("saveFlashInfo", QStringList { "embosser-factory.sh", "-s" }, "System::saveFlashInfo FAILED!");
+        row("saveFlashInfo restart", QStringList { "embosser-factory.sh", "-s", "-r" },
+            "System::saveFlashInfo FAILED!");
+        row("saveFlashInfo restart during upgrade", QStringList { "embosser-factory.sh", "-s" },
+            "System::saveFlashInfo FAILED!");
     }
 
     void scriptCommands()
     {
-        QFETCH(QString, operation);
         QFETCH(QStringList, command);
         QFETCH(QString, failure);
+        const QString operation = QTest::currentDataTag();
         const QString tool = command.takeFirst();
         const bool takesValue = QStringList { "setEmbosserModel", "resetFile", "serviceRestart" }.contains(operation);
         const QString value = takesValue ? command.last() : QString();
@@ -208,12 +210,12 @@ private slots:
         for (int code = 21; code <= 25; ++code) {
             QTest::addRow("0.5 code %d", code) << QVariant(0.5) << code << steps[code - 21] << QString();
         }
-        QTest::newRow("0.5 code 27") << QVariant(0.5) << 27 << 100 << QString();
-        QTest::newRow("missing file") << QVariant() << 23 << 0
-                                      << "Utils::convertInchSteps FAILED! Reading parameter PF Step dist from file ";
-        QTest::newRow("text") << QVariant("half a mm") << 23 << 0
-                              << "Utils::convertInchSteps ERROR: Converting half a mm to double value failed.";
-        QTest::newRow("negative") << QVariant(-0.5) << 23 << 0 << "is not a usable step length.";
+        row("0.5 code 27", QVariant(0.5), 27, 100, QString());
+        row("missing file", QVariant(), 23, 0,
+            "Utils::convertInchSteps FAILED! Reading parameter PF Step dist from file ");
+        row("text", QVariant("half a mm"), 23, 0,
+            "Utils::convertInchSteps ERROR: Converting half a mm to double value failed.");
+        row("negative", QVariant(-0.5), 23, 0, "is not a usable step length.");
     }
 
     void convertInchSteps()
@@ -235,11 +237,11 @@ private slots:
     {
         QTest::addColumn<double>("millimetres");
         QTest::addColumn<int>("code");
-        QTest::newRow("25.4 mm") << 25.4 << 10;
-        QTest::newRow("31.75 mm (1.25 in)") << 31.75 << 11;
-        QTest::newRow("48.26 mm (1.9 in)") << 48.26 << 20;
-        QTest::newRow("210 mm (A4 width)") << 210.0 << 81;
-        QTest::newRow("297 mm (A4 length)") << 297.0 << 114;
+        row("25.4 mm", 25.4, 10);
+        row("31.75 mm (1.25 in)", 31.75, 11);
+        row("48.26 mm (1.9 in)", 48.26, 20);
+        row("210 mm (A4 width)", 210.0, 81);
+        row("297 mm (A4 length)", 297.0, 114);
         // Just below and above each band edge, at 8 inches and a fraction.
         const double edges[] = { 0.15, 0.29, 0.41, 0.58, 0.70, 0.85 };
         const int codes[] = { 80, 81, 82, 83, 84, 85, 90 };
