@@ -8,9 +8,8 @@
 #include <functional>
 #include <memory>
 
-// The base of the machine tests: one shipped root for the executable, helpers on its files, and
-// after every test the shipped machine back (state folders, flash memory, definitions, print
-// processor link, no USB stick, no tool calls recorded).
+// The base of the machine tests: one shipped root, helpers on its files, and the shipped machine
+// back after every test.
 class MachineTest : public QObject {
     Q_OBJECT
 

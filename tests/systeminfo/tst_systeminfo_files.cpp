@@ -1,5 +1,6 @@
 // The machine's settings files as a whole: the one-time conversion of the previous firmware's
 // files, and user settings on the internal disk and on a USB stick.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "MachineTest.h"
 
@@ -32,20 +33,17 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<double>("value");
         QTest::addColumn<QStringList>("logged");
-        QTest::newRow("key of another catalog")
-            << "parameters.0" << QByteArray("# old\nHammer batch = 2300\n") << "embosserhead"
-            << "Hammer batch" << 2300.0 << QStringList();
-        QTest::newRow("quoted value") << "hammerdelta" << QByteArray("Hammer 3 delta=\"-12\"\n") << "hammerDelta"
-                                      << "Hammer 3 delta" << -12.0 << QStringList();
-        QTest::newRow("key=value file at the path of a JSON file")
-            << "counters" << QByteArray("Page Counter=1234\n") << "counters"
-            << "Page Counter" << 1234.0 << QStringList();
+        row("key of another catalog", "parameters.0", QByteArray("# old\nHammer batch = 2300\n"), "embosserhead",
+            "Hammer batch", 2300.0, QStringList());
+        row("quoted value", "hammerdelta", QByteArray("Hammer 3 delta=\"-12\"\n"), "hammerDelta", "Hammer 3 delta",
+            -12.0, QStringList());
+        row("key=value file at the path of a JSON file", "counters", QByteArray("Page Counter=1234\n"), "counters",
+            "Page Counter", 1234.0, QStringList());
         // Only numbers are converted; text parameters and unusable numbers keep their values.
-        QTest::newRow("no known key: still archived")
-            << "embosser.conf" << QByteArray("Colour of the lid=3\nModel=Corvane Darvo\nHammer 2 delta=many\n")
-            << "hammerDelta"
-            << "Hammer 2 delta" << 15.0
-            << QStringList { "Colour of the lid not found in any catalog.", "Model invalid value type." };
+        row("no known key: still archived", "embosser.conf",
+            QByteArray("Colour of the lid=3\nModel=Corvane Darvo\nHammer 2 delta=many\n"), "hammerDelta",
+            "Hammer 2 delta", 15.0,
+            QStringList { "Colour of the lid not found in any catalog.", "Model invalid value type." });
     }
 
     void convertsLegacyFile()

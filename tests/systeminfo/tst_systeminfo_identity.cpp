@@ -1,5 +1,6 @@
 // The machine's identity: the model's reconciliation with the flash memory, the serial number
 // notification, the architecture file, the firmware date and the print processor link settings.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "MachineTest.h"
 #include "SimCalls.h"
@@ -40,14 +41,11 @@ private slots:
         // The last step saves the flash whenever the flash model read at the start differs from the
         // configured one, and an unreadable flash model differs from every text: a flash without
         // model is saved twice, and a settings reset from the flash model is followed by a save.
-        QTest::newRow("fresh machine") << "" << QString() << Calls { { "-a", "-c", "-m", zentra } }
-                                       << Calls { save, save } << zentra;
-        QTest::newRow("model only in the flash")
-            << "" << alvero << Calls { { "-a", "-c" } } << Calls { save } << alvero;
-        QTest::newRow("model only in the file") << zentra << QString() << Calls() << Calls { save, save } << zentra;
-        QTest::newRow("models differ: the file wins")
-            << zentra << "Corvane Darvo" << Calls() << Calls { save } << zentra;
-        QTest::newRow("models agree") << zentra << zentra << Calls() << Calls() << zentra;
+        row("fresh machine", "", QString(), Calls { { "-a", "-c", "-m", zentra } }, Calls { save, save }, zentra);
+        row("model only in the flash", "", alvero, Calls { { "-a", "-c" } }, Calls { save }, alvero);
+        row("model only in the file", zentra, QString(), Calls(), Calls { save, save }, zentra);
+        row("models differ: the file wins", zentra, "Corvane Darvo", Calls(), Calls { save }, zentra);
+        row("models agree", zentra, zentra, Calls(), Calls(), zentra);
     }
 
     void reconcilesModelWithFlash()
@@ -82,8 +80,8 @@ private slots:
     {
         QTest::addColumn<bool>("lastGoodCopy");
         QTest::addColumn<Calls>("settingsCalls");
-        QTest::newRow("last good copy") << true << Calls();
-        QTest::newRow("factory copy: the flash decides") << false << Calls { { "-a", "-c" } };
+        row("last good copy", true, Calls());
+        row("factory copy: the flash decides", false, Calls { { "-a", "-c" } });
     }
 
     void damagedIdentityKeepsTheMachine()
@@ -134,10 +132,10 @@ private slots:
         QTest::addColumn<bool>("writeFails");
         QTest::addColumn<bool>("defined");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("in memory") << false << false << true << "";
-        QTest::newRow("saved") << true << false << true << "";
-        QTest::newRow("saving fails") << true << true << true << "writing property Serial No to file failed!";
-        QTest::newRow("no such parameter") << true << false << false << "parameter Serial No  not found!";
+        row("in memory", false, false, true, "");
+        row("saved", true, false, true, "");
+        row("saving fails", true, true, true, "writing property Serial No to file failed!");
+        row("no such parameter", true, false, false, "parameter Serial No  not found!");
     }
 
     void announcesSerialNumber()
@@ -176,14 +174,13 @@ private slots:
         QTest::addColumn<QString>("flash"); // null: no flash value
         QTest::addColumn<QVariantMap>("written");
         const QString key = "Architecture for print processor";
-        QTest::newRow("no file: the default") << QByteArray() << QString() << QVariantMap { { key, "cortex-m4" } };
-        QTest::newRow("empty file: the flash value")
-            << QByteArray("{}") << "cortex-m7" << QVariantMap { { key, "cortex-m7" } };
-        QTest::newRow("the flash value wins") << QByteArray("{\"Architecture for print processor\": \"cortex-a5\"}")
-                                              << "cortex-m7" << QVariantMap { { key, "cortex-m7" } };
+        row("no file: the default", QByteArray(), QString(), QVariantMap { { key, "cortex-m4" } });
+        row("empty file: the flash value", QByteArray("{}"), "cortex-m7", QVariantMap { { key, "cortex-m7" } });
+        row("the flash value wins", QByteArray("{\"Architecture for print processor\": \"cortex-a5\"}"), "cortex-m7",
+            QVariantMap { { key, "cortex-m7" } });
         // A file with keys of its own keeps them: it is not rewritten for the one key it lacks.
-        QTest::newRow("other keys stay") << QByteArray("{\"Slave revision\": 3}") << QString()
-                                         << QVariantMap { { "Slave revision", 3 } };
+        row("other keys stay", QByteArray("{\"Slave revision\": 3}"), QString(),
+            QVariantMap { { "Slave revision", 3 } });
     }
 
     void writesArchitectureFile()

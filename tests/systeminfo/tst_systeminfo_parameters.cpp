@@ -1,5 +1,6 @@
 // The machine parameter families on the shipped data: values the flash mirrors, release times and
 // sensors by id, the switches stored as texts, and the page counters of each model family.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "MachineTest.h"
 
@@ -39,12 +40,12 @@ private slots:
         QTest::addColumn<bool>("release");
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("release hold") << true << QString(ls::ReleaseTimeId::Hold) << true;
-        QTest::newRow("release: a timing parameter") << true << "Release open delay" << false;
-        QTest::newRow("release: other case") << true << "release time open" << false;
-        QTest::newRow("sensor wall") << false << QString(ls::SensorStateId::WallSensor) << true;
-        QTest::newRow("sensor: a release id") << false << QString(ls::ReleaseTimeId::Open) << false;
-        QTest::newRow("sensor: trailing blank") << false << "Wall sensor " << false;
+        row("release hold", true, QString(ls::ReleaseTimeId::Hold), true);
+        row("release: a timing parameter", true, "Release open delay", false);
+        row("release: other case", true, "release time open", false);
+        row("sensor wall", false, QString(ls::SensorStateId::WallSensor), true);
+        row("sensor: a release id", false, QString(ls::ReleaseTimeId::Open), false);
+        row("sensor: trailing blank", false, "Wall sensor ", false);
     }
 
     void idsAreCheckedAgainstTheirList()
@@ -77,10 +78,10 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("sensorOn");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("Off") << "Off" << false << true;
-        QTest::newRow("off") << "off" << true << true;
-        QTest::newRow("No") << "No" << true << false;
-        QTest::newRow("no") << "no" << true << true;
+        row("Off", "Off", false, true);
+        row("off", "off", true, true);
+        row("No", "No", true, false);
+        row("no", "no", true, true);
     }
 
     void switchesReadAndStoreTheirTexts()
@@ -110,13 +111,14 @@ private slots:
     {
         QTest::addColumn<QString>("model");
         QTest::addColumn<QVector<int>>("active");
-        QTest::newRow("Alvero-D V5") << "Corvane Alvero-D V5" << QVector<int> { 1 };
-        QTest::newRow("Tormel-D V5") << "Corvane Tormel-D V5" << QVector<int> { 1 };
-        QTest::newRow("Varnex V5") << "Corvane Varnex V5" << QVector<int> { 1, 2, 3 };
-        QTest::newRow("Plisto-D") << "Corvane Plisto-D" << QVector<int> { 1, 2, 3 };
-        QTest::newRow("Plisto+") << "Corvane Plisto+" << QVector<int> { 1, 2, 3, 4, 5 };
-        QTest::newRow("Zentra") << "Corvane Zentra" << QVector<int>();
-        QTest::newRow("other case") << "corvane plisto+" << QVector<int>();
+        using Ids = QVector<int>;
+        row("Alvero-D V5", "Corvane Alvero-D V5", Ids { 1 });
+        row("Tormel-D V5", "Corvane Tormel-D V5", Ids { 1 });
+        row("Varnex V5", "Corvane Varnex V5", Ids { 1, 2, 3 });
+        row("Plisto-D", "Corvane Plisto-D", Ids { 1, 2, 3 });
+        row("Plisto+", "Corvane Plisto+", Ids { 1, 2, 3, 4, 5 });
+        row("Zentra", "Corvane Zentra", Ids());
+        row("other case", "corvane plisto+", Ids());
     }
 
     // Each page counts once on every active counter; the file keys are the counters' own names.
