@@ -81,12 +81,6 @@ private slots:
 
     void cleanupTestCase() { m_daemon.reset(); }
 
-    void processAnswersThroughQtDBus()
-    {
-        QCOMPARE(processError({ { "commandId", "Layout" }, { "subCommandId", "GetActive" }, { "senderId", "Nobody" } }),
-            QString("InvalidSender"));
-    }
-
     void processAnswersCommandLineClients_data()
     {
         QTest::addColumn<QString>("program");
