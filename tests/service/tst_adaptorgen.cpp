@@ -19,7 +19,7 @@ private:
         if (!rows.contains("interface |")) {
             rows.prepend("interface | a.b\n");
         }
-        QFile file(m_dir.filePath(QStringLiteral("table")));
+        QFile file(m_dir.filePath("table"));
         if (!file.open(QIODevice::WriteOnly) || file.write(rows) != rows.size()) {
             return false;
         }
@@ -27,18 +27,14 @@ private:
         return table.read(file.fileName());
     }
 
-    static QStringList shapes(const AdaptorTable& table)
+    // The introspection XML of a table, or its generated slots; empty when the writer failed.
+    QByteArray generated(const AdaptorTable& table, bool introspection)
     {
-        QStringList result;
-        for (const AdaptorMethod& method : table.methods()) {
-            QStringList types;
-            for (const AdaptorArgument& argument : method.arguments) {
-                types << argument.type;
-            }
-            result << QStringLiteral("%1 %2(%3) = %4")
-                          .arg(method.returnType, method.name, types.join(QLatin1Char(',')), method.body);
-        }
-        return result;
+        const AdaptorWriter writer(table.interfaceName(), table.signalList(), table.methods());
+        const QString path = m_dir.filePath(introspection ? "i.xml" : "slots.cpp");
+        QFile file(path);
+        const bool written = introspection ? writer.writeIntrospection(path) : writer.writeSource("a.h", {}, path);
+        return written && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private slots:
@@ -46,7 +42,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QStringList>("expected");
-
         QTest::newRow("parameter by name")
             << QByteArray("parameter | Volume | QString | speech() | \"Volume\"\n")
             << QStringList {
@@ -100,82 +95,65 @@ private slots:
     void patternsExpandLongestFirst()
     {
         QFETCH(QByteArray, row);
-        QFETCH(QStringList, expected);
         AdaptorTable table;
         QVERIFY2(readTable("# comment\n\n" + row, table), qPrintable(table.error()));
-        QCOMPARE(shapes(table), expected);
+        QStringList shapes;
+        for (const AdaptorMethod& method : table.methods()) {
+            QStringList types;
+            for (const AdaptorArgument& argument : method.arguments) {
+                types << argument.type;
+            }
+            shapes << QString("%1 %2(%3) = %4").arg(method.returnType, method.name, types.join(','), method.body);
+        }
+        QTEST(shapes, "expected");
     }
 
     void badRowsNameTheirLine_data()
     {
-        QTest::addColumn<QByteArray>("rows");
-        QTest::newRow("unknown kind") << QByteArray("interface | a.b\nsometimes | A | int | x()\n");
-        QTest::newRow("missing column") << QByteArray("interface | a.b\ncatalogSave | A | int\n");
-        QTest::newRow("unparsable signature") << QByteArray("interface | a.b\nplain | notASignature | x\n");
-        QTest::newRow("type without catalog getter")
-            << QByteArray("interface | a.b\nparameter | A | bool | t() | \"A\"\n");
-        QTest::newRow("signal with a result") << QByteArray("interface | a.b\nsignal | int changed(int a)\n");
+        QTest::addColumn<QByteArray>("row");
+        QTest::newRow("unknown kind") << QByteArray("sometimes | A | int | x()\n");
+        QTest::newRow("missing column") << QByteArray("catalogSave | A | int\n");
+        QTest::newRow("unparsable signature") << QByteArray("plain | notASignature | x\n");
+        QTest::newRow("type without catalog getter") << QByteArray("parameter | A | bool | t() | \"A\"\n");
+        QTest::newRow("signal with a result") << QByteArray("signal | int changed(int a)\n");
     }
 
     void badRowsNameTheirLine()
     {
-        QFETCH(QByteArray, rows);
+        QFETCH(QByteArray, row);
         AdaptorTable table;
-        QVERIFY(!readTable(rows, table));
-        QVERIFY2(table.error().contains(QLatin1String(":2:")), qPrintable(table.error()));
+        QVERIFY(!readTable(row, table));
+        QVERIFY2(table.error().contains(":2:"), qPrintable(table.error()));
     }
 
     // Signals are a row kind of their own; only the early methods skip the readiness guard; the
-    // interface name reaches the header and the introspection.
-    void signalsGuardsAndInterfaceName()
+    // interface name reaches the header and the introspection, where the longest overload comes
+    // first and every type has its signature. A type without one is refused.
+    void slotsAndIntrospection()
     {
         AdaptorTable table;
         QVERIFY(readTable("interface | x.y.Z\nsignal | void changed(const QVariantMap& map)\n"
-                          "plain | int a() | one()\nplain | int b() | two() | early\n",
+                          "plain | int a() | one()\nplain | int b() | two() | early\n"
+                          "keyed | IntValue | int | head()\nplain | lcm::PropList getValueList(int list) | v(list)\n",
             table));
         QCOMPARE(table.signalList().size(), 1);
-        QCOMPARE(table.methods().size(), 2);
-        AdaptorWriter writer(table.interfaceName(), table.signalList(), table.methods());
-        const QString source = m_dir.filePath(QStringLiteral("slots.cpp"));
-        QVERIFY(writer.writeSource(QStringLiteral("a.h"), {}, source));
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray code = file.readAll();
-        QCOMPARE(code.count("if (unavailable(Q_FUNC_INFO))"), 1);
-        QVERIFY(code.indexOf("unavailable") < code.indexOf("return one();"));
-        const QString xmlPath = m_dir.filePath(QStringLiteral("i.xml"));
-        QVERIFY(writer.writeIntrospection(xmlPath));
-        QFile xml(xmlPath);
-        QVERIFY(xml.open(QIODevice::ReadOnly));
-        const QByteArray introspection = xml.readAll();
-        QVERIFY(introspection.contains("<interface name=\"x.y.Z\">"));
-        QVERIFY(introspection.contains("<signal name=\"changed\">"));
-    }
+        const QByteArray code = generated(table, false);
+        const int one = code.indexOf("return one();");
+        const int two = code.indexOf("return two();");
+        QCOMPARE(code.count("if (unavailable(Q_FUNC_INFO))"), table.methods().size() - 1);
+        QVERIFY(one > 0 && two > one && code.indexOf("unavailable") < one && code.indexOf("unavailable", one) > two);
+        const QByteArray xml = generated(table, true);
+        QVERIFY(xml.contains("<interface name=\"x.y.Z\">"));
+        QVERIFY(xml.contains("<signal name=\"changed\">"));
+        const int longest = xml.indexOf("<arg name=\"save\" type=\"b\"");
+        QVERIFY(longest > 0 && xml.indexOf("<method name=\"getIntValue\">") > longest);
+        QVERIFY(xml.contains("<arg type=\"aa{sv}\" direction=\"out\"/>"));
 
-    void introspectionCarriesSignaturesInOrder()
-    {
-        AdaptorTable table;
-        QVERIFY(readTable(
-            "keyed | IntValue | int | head()\nplain | lcm::PropList getValueList(int list) | v(list)\n", table));
-        AdaptorWriter writer(table.interfaceName(), {}, table.methods());
-        const QString path = m_dir.filePath(QStringLiteral("out.xml"));
-        QVERIFY2(writer.writeIntrospection(path), qPrintable(writer.error()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString xml = QString::fromUtf8(file.readAll());
-        const int longest = xml.indexOf(QLatin1String("<arg name=\"save\" type=\"b\""));
-        const int shortest = xml.indexOf(QLatin1String("<method name=\"getIntValue\">"));
-        QVERIFY(longest > 0 && shortest > longest);
-        QVERIFY(xml.contains(QLatin1String("<arg type=\"aa{sv}\" direction=\"out\"/>")));
-    }
-
-    void unknownTypesAreRefused()
-    {
-        AdaptorTable table;
-        QVERIFY(readTable("plain | QDateTime when() | now()\n", table));
-        AdaptorWriter writer(table.interfaceName(), {}, table.methods());
-        QVERIFY(!writer.writeIntrospection(m_dir.filePath(QStringLiteral("x.xml"))));
-        QVERIFY(writer.error().contains(QLatin1String("QDateTime")));
+        AdaptorTable unknownType;
+        QVERIFY(readTable("plain | QDateTime when() | now()\n", unknownType));
+        const AdaptorWriter writer(unknownType.interfaceName(), {}, unknownType.methods());
+        QVERIFY(!writer.writeIntrospection(m_dir.filePath("x.xml")));
+        QVERIFY(writer.error().contains("QDateTime"));
     }
 };
 

@@ -10,11 +10,6 @@ const QString& CommandLineClient::service()
     return name;
 }
 
-const QString& CommandLineClient::interfaceName()
-{
-    return service();
-}
-
 bool CommandLineClient::isInstalled(const QString& program)
 {
     return !QStandardPaths::findExecutable(program).isEmpty();
@@ -25,8 +20,7 @@ QString CommandLineClient::run(const QString& program, const QStringList& argume
     QProcess client;
     client.start(program, arguments);
     if (!client.waitForFinished(20000) || client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0) {
-        qWarning().noquote() << program << arguments.join(QLatin1Char(' '))
-                             << "failed:" << client.readAllStandardError();
+        qWarning().noquote() << program << arguments.join(' ') << "failed:" << client.readAllStandardError();
         return QString();
     }
     return QString::fromUtf8(client.readAllStandardOutput()).trimmed();
@@ -34,19 +28,17 @@ QString CommandLineClient::run(const QString& program, const QStringList& argume
 
 QString CommandLineClient::gdbus(const QString& method, const QStringList& arguments)
 {
-    return run(QStringLiteral("gdbus"),
-        QStringList { QStringLiteral("call"), QStringLiteral("--system"), QStringLiteral("--dest"), service(),
-            QStringLiteral("--object-path"), QStringLiteral("/"), QStringLiteral("--method"),
-            interfaceName() + QLatin1Char('.') + method }
+    return run("gdbus",
+        QStringList {
+            "call", "--system", "--dest", service(), "--object-path", "/", "--method", interfaceName() + '.' + method }
             + arguments);
 }
 
 QString CommandLineClient::busctl(const QString& method, const QString& signature, const QStringList& values)
 {
-    QStringList arguments { QStringLiteral("--system"), QStringLiteral("call"), service(), QStringLiteral("/"),
-        interfaceName(), method };
+    QStringList arguments { "--system", "call", service(), "/", interfaceName(), method };
     if (!signature.isEmpty()) {
         arguments << signature << values;
     }
-    return run(QStringLiteral("busctl"), arguments);
+    return run("busctl", arguments);
 }

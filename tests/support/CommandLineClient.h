@@ -8,7 +8,7 @@
 class CommandLineClient {
 public:
     static const QString& service();
-    static const QString& interfaceName();
+    static const QString& interfaceName() { return service(); }
 
     static bool isInstalled(const QString& program);
     // The client's standard output; empty (and a warning) when it failed.

@@ -14,27 +14,22 @@ DaemonProcess::DaemonProcess(const QString& rootPath, const QString& loggingRule
 {
 }
 
-DaemonProcess::~DaemonProcess()
-{
-    stop();
-}
-
 QString DaemonProcess::executable()
 {
-    return TestRoot::binaryDir() + QStringLiteral("/src/configuration-manager");
+    return TestRoot::binaryDir() + "/src/configuration-manager";
 }
 
 bool DaemonProcess::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CONFIGURATION_MANAGER_ROOT"), m_rootPath);
+    environment.insert("CONFIGURATION_MANAGER_ROOT", m_rootPath);
     if (!m_loggingRules.isEmpty()) {
-        environment.insert(QStringLiteral("QT_LOGGING_RULES"), m_loggingRules);
+        environment.insert("QT_LOGGING_RULES", m_loggingRules);
     }
     m_process.setProcessEnvironment(environment);
     static std::atomic<int> started { 0 };
-    QDir().mkpath(m_rootPath + QStringLiteral("/var/log"));
-    m_logPath = m_rootPath + QStringLiteral("/var/log/configuration-manager.%1.log").arg(++started);
+    QDir().mkpath(m_rootPath + "/var/log");
+    m_logPath = m_rootPath + QString("/var/log/configuration-manager.%1.log").arg(++started);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardOutputFile(m_logPath, QIODevice::Truncate);
     m_process.setStandardInputFile(QProcess::nullDevice());
@@ -44,11 +39,12 @@ bool DaemonProcess::start()
 
 bool DaemonProcess::waitForReady(int timeoutMs)
 {
-    const QString readyFile = m_rootPath + QStringLiteral("/var/run/service-watcher/configuration-manager");
+    QFile file(m_rootPath + "/var/run/service-watcher/configuration-manager");
     return QTest::qWaitFor(
         [&]() {
-            QFile file(readyFile);
-            return file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == "1";
+            const bool ready = file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == "1";
+            file.close();
+            return ready;
         },
         timeoutMs);
 }
@@ -58,25 +54,11 @@ bool DaemonProcess::waitForLog(const QString& text, int count, int timeoutMs)
     return QTest::qWaitFor([&]() { return logCount(text) >= count; }, timeoutMs);
 }
 
-int DaemonProcess::logCount(const QString& text)
-{
-    int found = 0;
-    const QStringList lines = log();
-    for (const QString& line : lines) {
-        if (line.contains(text)) {
-            ++found;
-        }
-    }
-    return found;
-}
-
 QStringList DaemonProcess::log()
 {
     QFile file(m_logPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                          : QStringList();
 }
 
 void DaemonProcess::stop()

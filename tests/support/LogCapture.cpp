@@ -33,23 +33,6 @@ QStringList LogCapture::messages() const
     return m_messages;
 }
 
-bool LogCapture::contains(const QString& text) const
-{
-    return count(text) > 0;
-}
-
-int LogCapture::count(const QString& text) const
-{
-    QMutexLocker lock(&m_mutex);
-    int found = 0;
-    for (const QString& message : m_messages) {
-        if (message.contains(text)) {
-            ++found;
-        }
-    }
-    return found;
-}
-
 void LogCapture::clear()
 {
     QMutexLocker lock(&m_mutex);

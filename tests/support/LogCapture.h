@@ -12,8 +12,8 @@ public:
     ~LogCapture();
 
     QStringList messages() const;
-    bool contains(const QString& text) const;
-    int count(const QString& text) const;
+    bool contains(const QString& text) const { return count(text) > 0; }
+    int count(const QString& text) const { return messages().filter(text).size(); }
     void clear();
 
 private:

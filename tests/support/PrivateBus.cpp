@@ -12,21 +12,21 @@ void ChildProcess::setupChildProcess()
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 }
 
-PrivateBus::PrivateBus()
+PrivateBus::PrivateBus(const QString& configFile)
 {
-    m_daemon.setProgram(QStringLiteral("dbus-daemon"));
-    m_daemon.setArguments({ QStringLiteral("--config-file=%1/dbus/private-bus.conf").arg(TestRoot::sourceDir()),
-        QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
-    m_daemon.setProcessChannelMode(QProcess::SeparateChannels);
-    m_daemon.start();
+    const QString config = configFile.isEmpty() ? TestRoot::sourceDir() + "/dbus/private-bus.conf" : configFile;
+    m_daemon.start("dbus-daemon", { "--config-file=" + config, "--nofork", "--print-address=1" });
     if (!m_daemon.waitForStarted(10000)) {
-        qWarning("PrivateBus: dbus-daemon did not start");
-        return;
+        m_error = "dbus-daemon did not start: " + m_daemon.errorString();
+    } else {
+        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(10000)) { }
+        m_address = QString::fromLocal8Bit(m_daemon.readLine()).trimmed();
+        if (m_address.isEmpty()) {
+            m_error = "dbus-daemon printed no address: " + QString::fromLocal8Bit(m_daemon.readAllStandardError());
+        }
     }
-    while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(10000)) { }
-    m_address = QString::fromLocal8Bit(m_daemon.readLine()).trimmed();
-    if (m_address.isEmpty()) {
-        qWarning("PrivateBus: dbus-daemon printed no address");
+    if (!m_error.isEmpty()) {
+        qWarning("PrivateBus: %s", qPrintable(m_error));
         return;
     }
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.toLocal8Bit());

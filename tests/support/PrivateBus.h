@@ -10,17 +10,19 @@ protected:
     void setupChildProcess() override;
 };
 
-// A private dbus-daemon with the project's own configuration, exported as the system bus
-// (DBUS_SYSTEM_BUS_ADDRESS) of this process and of the processes it starts.
+// A private dbus-daemon, with the project's own configuration unless given another, exported as
+// the system bus (DBUS_SYSTEM_BUS_ADDRESS) of this process and of the processes it starts.
 class PrivateBus {
 public:
-    PrivateBus();
+    explicit PrivateBus(const QString& configFile = QString());
     ~PrivateBus();
 
-    bool isValid() const { return !m_address.isEmpty(); }
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
     QString address() const { return m_address; }
 
 private:
     ChildProcess m_daemon;
     QString m_address;
+    QString m_error;
 };

@@ -1,46 +1,39 @@
 #include "SimCalls.h"
 
 #include <QFile>
-#include <QTextStream>
+
+namespace {
+QStringList parseLine(const QString& line)
+{
+    QStringList fields { QString() };
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == QLatin1Char('\t')) {
+            fields << QString();
+        } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
+            const QChar next = line.at(++i);
+            fields.last() += next == QLatin1Char('t') ? QLatin1Char('\t')
+                : next == QLatin1Char('n')            ? QLatin1Char('\n')
+                                                      : next;
+        } else {
+            fields.last() += c;
+        }
+    }
+    return fields;
+}
+} // namespace
 
 SimCalls::SimCalls(const QString& rootPath)
     : m_logPath(rootPath + QStringLiteral("/var/log/sim/calls.log"))
 {
 }
 
-QStringList SimCalls::parseLine(const QString& line)
-{
-    QStringList fields;
-    QString current;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('\t')) {
-            fields << current;
-            current.clear();
-        } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
-            const QChar next = line.at(++i);
-            current += next == QLatin1Char('t') ? QLatin1Char('\t')
-                : next == QLatin1Char('n')      ? QLatin1Char('\n')
-                                                : next;
-        } else {
-            current += c;
-        }
-    }
-    fields << current;
-    return fields;
-}
-
 QList<QStringList> SimCalls::all() const
 {
     QList<QStringList> calls;
     QFile log(m_logPath);
-    if (!log.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return calls;
-    }
-    QTextStream in(&log);
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (!line.isEmpty()) {
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QString& line : QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             calls << parseLine(line);
         }
     }

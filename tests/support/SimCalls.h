@@ -4,9 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// The programs of sim/bin record every call in var/log/sim/calls.log under the root: one line
-// per call, the program's name and its arguments separated by tabs, with backslash, tab and
-// newline escaped. This reads them back as argument vectors.
+// The calls the programs of sim/bin recorded under the root (var/log/sim/calls.log: one line a
+// call, tab-separated, backslash, tab and newline escaped), read back as argument vectors.
 class SimCalls {
 public:
     explicit SimCalls(const QString& rootPath);
@@ -15,8 +14,6 @@ public:
     // The calls of one program, without the program name.
     QList<QStringList> of(const QString& program) const;
     void clear() const;
-
-    static QStringList parseLine(const QString& line);
 
 private:
     QString m_logPath;

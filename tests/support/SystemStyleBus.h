@@ -5,27 +5,23 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A dbus-daemon with the machine's own system bus configuration (its default policy: nobody
-// owns or calls a name unless a policy file allows it; EXTERNAL authentication) plus one policy
-// file, the way the system bus includes system.d. It listens on a socket of its own, includes
-// nothing else of the machine, runs as the user who starts it, and is exported as the system bus
-// (DBUS_SYSTEM_BUS_ADDRESS) of this process and of the processes it starts.
+#include <memory>
+
+// A private bus with the machine's system bus policy and authentication plus one policy file, as
+// the system bus includes system.d; nothing else of the machine's configuration is used.
 class SystemStyleBus {
 public:
     explicit SystemStyleBus(const QString& policyFile);
-    ~SystemStyleBus();
 
-    bool isValid() const { return m_error.isEmpty(); }
-    QString error() const { return m_error; }
-    QString address() const { return m_address; }
+    bool isValid() const { return m_bus && m_bus->isValid(); }
+    QString error() const { return m_bus ? m_bus->error() : m_error; }
 
     static QString systemConfiguration();
 
 private:
-    bool writeConfiguration(const QString& policyFile, const QString& socket);
+    bool writeConfiguration(const QString& target, const QString& policyFile);
 
     QTemporaryDir m_dir;
-    ChildProcess m_daemon;
-    QString m_address;
     QString m_error;
+    std::unique_ptr<PrivateBus> m_bus;
 };

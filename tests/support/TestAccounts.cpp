@@ -10,8 +10,9 @@
 #include <unistd.h>
 
 namespace {
-const char* const passwdFile = "/etc/passwd";
-const char* const groupFile = "/etc/group";
+const QString passwdFile = QStringLiteral("/etc/passwd");
+const QString groupFile = QStringLiteral("/etc/group");
+const QString groupName = QStringLiteral("embosser");
 
 QByteArray mountNamespace()
 {
@@ -22,21 +23,16 @@ QByteArray mountNamespace()
 
 QString systemError(const QString& what)
 {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-}
-
-QByteArray readAll(const char* path)
-{
-    QFile file(QString::fromLatin1(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return what + ": " + QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The lines of an account file except those that define one of the names; the ids it uses go
 // to usedIds.
-QByteArray withoutNames(const QByteArray& content, const QSet<QByteArray>& names, QSet<uint>& usedIds)
+QByteArray withoutNames(const QString& path, const QSet<QByteArray>& names, QSet<uint>& usedIds)
 {
+    QFile file(path);
     QByteArray kept;
-    for (const QByteArray& line : content.split('\n')) {
+    for (const QByteArray& line : (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray()).split('\n')) {
         const QList<QByteArray> fields = line.split(':');
         if (line.isEmpty() || names.contains(fields.first())) {
             continue;
@@ -52,19 +48,12 @@ QByteArray withoutNames(const QByteArray& content, const QSet<QByteArray>& names
 
 TestAccounts::TestAccounts()
 {
-    m_member.name = QStringLiteral("cm-test-member");
-    m_outsider.name = QStringLiteral("cm-test-outsider");
     if (::geteuid() != 0) {
-        m_error = QStringLiteral("test accounts need root");
-        return;
-    }
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("cannot create a temporary directory");
-        return;
-    }
-    if (enterPrivateNamespace() && writeAccountFiles()) {
-        bindOver(m_dir.filePath(QStringLiteral("passwd")), QString::fromLatin1(passwdFile))
-            && bindOver(m_dir.filePath(QStringLiteral("group")), QString::fromLatin1(groupFile));
+        m_error = "test accounts need root";
+    } else if (!m_dir.isValid()) {
+        m_error = "cannot create a temporary directory";
+    } else if (enterPrivateNamespace() && writeAccountFiles()) {
+        bindOver(m_dir.filePath("passwd"), passwdFile) && bindOver(m_dir.filePath("group"), groupFile);
     }
 }
 
@@ -75,15 +64,10 @@ TestAccounts::~TestAccounts()
     }
 }
 
-QString TestAccounts::groupName()
-{
-    return QStringLiteral("embosser");
-}
-
 QStringList TestAccounts::commandAs(const Account& account, const QString& program, const QStringList& arguments)
 {
-    return QStringList { QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(account.uid),
-        QStringLiteral("--regid=%1").arg(account.gid), QStringLiteral("--init-groups"), QStringLiteral("--"), program }
+    return QStringList { "setpriv", QString("--reuid=%1").arg(account.uid), QString("--regid=%1").arg(account.gid),
+        "--init-groups", "--", program }
     + arguments;
 }
 
@@ -91,17 +75,17 @@ bool TestAccounts::enterPrivateNamespace()
 {
     const QByteArray machineNamespace = mountNamespace();
     if (::unshare(CLONE_NEWNS) != 0) {
-        m_error = systemError(QStringLiteral("unshare(CLONE_NEWNS)"));
+        m_error = systemError("unshare(CLONE_NEWNS)");
         return false;
     }
     // Where "/" is a shared mount, a new namespace still passes its mount events to the
     // machine's: without this the bind mounts would show on the machine too.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        m_error = systemError(QStringLiteral("making the mounts private"));
+        m_error = systemError("making the mounts private");
         return false;
     }
     if (machineNamespace.isEmpty() || mountNamespace() == machineNamespace) {
-        m_error = QStringLiteral("the process did not move to a mount namespace of its own");
+        m_error = "the process did not move to a mount namespace of its own";
         return false;
     }
     return true;
@@ -109,12 +93,12 @@ bool TestAccounts::enterPrivateNamespace()
 
 bool TestAccounts::writeAccountFiles()
 {
-    const QSet<QByteArray> names { m_member.name.toLatin1(), m_outsider.name.toLatin1(), groupName().toLatin1() };
+    const QSet<QByteArray> names { m_member.name.toLatin1(), m_outsider.name.toLatin1(), groupName.toLatin1() };
     QSet<uint> usedIds;
-    QByteArray passwd = withoutNames(readAll(passwdFile), names, usedIds);
-    QByteArray group = withoutNames(readAll(groupFile), names, usedIds);
+    QByteArray passwd = withoutNames(passwdFile, names, usedIds);
+    QByteArray group = withoutNames(groupFile, names, usedIds);
     if (passwd.isEmpty() || group.isEmpty()) {
-        m_error = QStringLiteral("cannot read /etc/passwd and /etc/group");
+        m_error = "cannot read /etc/passwd and /etc/group";
         return false;
     }
     // Each id is free both as a user and as a group id.
@@ -125,24 +109,20 @@ bool TestAccounts::writeAccountFiles()
         }
         return next++;
     };
-    m_groupId = freeId();
-    m_member.uid = m_member.gid = freeId();
-    m_outsider.uid = m_outsider.gid = freeId();
-    for (const Account* account : { &m_member, &m_outsider }) {
-        passwd += QStringLiteral("%1:x:%2:%3::/nonexistent:/usr/sbin/nologin\n")
-                      .arg(account->name)
-                      .arg(account->uid)
-                      .arg(account->gid)
-                      .toLatin1();
-        group += QStringLiteral("%1:x:%2:\n").arg(account->name).arg(account->gid).toLatin1();
+    const uint groupId = freeId();
+    for (Account* account : { &m_member, &m_outsider }) {
+        account->uid = account->gid = freeId();
+        passwd
+            += QString("%1:x:%2:%2::/nonexistent:/usr/sbin/nologin\n").arg(account->name).arg(account->uid).toLatin1();
+        group += QString("%1:x:%2:\n").arg(account->name).arg(account->gid).toLatin1();
     }
-    group += QStringLiteral("%1:x:%2:%3\n").arg(groupName()).arg(m_groupId).arg(m_member.name).toLatin1();
+    group += QString("%1:x:%2:%3\n").arg(groupName).arg(groupId).arg(m_member.name).toLatin1();
 
     for (const auto& [name, content] : { std::make_pair("passwd", passwd), std::make_pair("group", group) }) {
-        QFile file(m_dir.filePath(QLatin1String(name)));
+        QFile file(m_dir.filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
             || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther)) {
-            m_error = QStringLiteral("cannot write ") + file.fileName();
+            m_error = "cannot write " + file.fileName();
             return false;
         }
     }
@@ -153,7 +133,7 @@ bool TestAccounts::bindOver(const QString& file, const QString& target)
 {
     if (::mount(QFile::encodeName(file).constData(), QFile::encodeName(target).constData(), nullptr, MS_BIND, nullptr)
         != 0) {
-        m_error = systemError(QStringLiteral("bind-mounting over ") + target);
+        m_error = systemError("bind-mounting over " + target);
         return false;
     }
     m_mounted << target;

@@ -4,12 +4,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Two user accounts and the "embosser" group that exist only for this test process and the
-// children it starts afterwards: the process moves into a mount namespace of its own, where
-// copies of /etc/passwd and /etc/group with the accounts added are bind-mounted over the real
-// files, which stay untouched. Needs root. Create it on the main thread (a mount namespace
-// belongs to the thread that unshares it, and QProcess forks from the thread that starts it)
-// before anything that must see the accounts is started.
+// Two accounts and the "embosser" group, bind-mounted over /etc/passwd and /etc/group in a mount
+// namespace of this process only (the real files stay untouched). Needs root. Create it on the
+// main thread, which owns the namespace and starts the children, before anything that uses them.
 class TestAccounts {
 public:
     struct Account {
@@ -24,7 +21,6 @@ public:
     bool isValid() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
 
-    static QString groupName();
     // A member of the group (as a supplementary group, like the embosser's service accounts).
     const Account& member() const { return m_member; }
     // In no group but its own.
@@ -40,8 +36,7 @@ private:
 
     QTemporaryDir m_dir;
     QString m_error;
-    Account m_member;
-    Account m_outsider;
-    uint m_groupId = 0;
+    Account m_member { QStringLiteral("cm-test-member") };
+    Account m_outsider { QStringLiteral("cm-test-outsider") };
     QStringList m_mounted;
 };

@@ -25,10 +25,10 @@ TestRoot::TestRoot(Content content)
     if (content == Content::Shipped) {
         QProcess makeRoot;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("CM_BINARY_DIR"), binaryDir());
+        environment.insert("CM_BINARY_DIR", binaryDir());
         makeRoot.setProcessEnvironment(environment);
         makeRoot.setProcessChannelMode(QProcess::ForwardedChannels);
-        makeRoot.start(sourceDir() + QStringLiteral("/scripts/make-root"), { m_dir.path() });
+        makeRoot.start(sourceDir() + "/scripts/make-root", { m_dir.path() });
         if (!makeRoot.waitForFinished(120000) || makeRoot.exitStatus() != QProcess::NormalExit
             || makeRoot.exitCode() != 0) {
             qWarning("TestRoot: scripts/make-root failed");
@@ -36,7 +36,7 @@ TestRoot::TestRoot(Content content)
         }
     }
     qputenv("CONFIGURATION_MANAGER_ROOT", m_dir.path().toLocal8Bit());
-    qputenv("PATH", (sourceDir() + QStringLiteral("/sim/bin:")).toLocal8Bit() + qgetenv("PATH"));
+    qputenv("PATH", (sourceDir() + "/sim/bin:").toLocal8Bit() + qgetenv("PATH"));
     m_valid = true;
 }
 
@@ -50,7 +50,7 @@ bool TestRoot::restoreShipped(const QString& machinePath) const
     const QString target = file(machinePath);
     QFile::remove(target);
     QDir().mkpath(QFileInfo(target).absolutePath());
-    return QFile::copy(sourceDir() + QStringLiteral("/data") + machinePath, target);
+    return QFile::copy(sourceDir() + "/data" + machinePath, target);
 }
 
 bool TestRoot::writeFile(const QString& machinePath, const QByteArray& content) const

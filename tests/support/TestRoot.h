@@ -3,10 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A private file-system root for one test executable, laid out by scripts/make-root from data/
-// (or left empty), exported as CONFIGURATION_MANAGER_ROOT with sim/bin first on PATH. The service
-// builds its locations once per process, so a test executable has one root: create it in
-// initTestCase() before anything asks for a location.
+// A private root laid out by scripts/make-root (or empty), exported as CONFIGURATION_MANAGER_ROOT
+// with sim/bin first on PATH. Locations are built once per process: create it in initTestCase().
 class TestRoot {
 public:
     enum class Content { Shipped, Empty };

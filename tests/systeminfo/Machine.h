@@ -1,7 +1,5 @@
 #pragma once
 
-#include "TestRoot.h"
-
 #include "ls/JFile.h"
 #include "ls/PFile.h"
 #include "property/PropValueList.h"
@@ -11,8 +9,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
-
-#include <functional>
 
 class Architecture;
 class EmbosserConf;
@@ -38,7 +34,6 @@ public:
 // collections, defaults, then every topic class on the test's root.
 struct Machine {
     Machine();
-    ~Machine();
 
     RecordingFile file;
     ls::PFile oldFiles;
@@ -60,30 +55,4 @@ struct Machine {
     void useModel(const QString& model);
     // Puts a value into the master collection as a settings file would, without the setters' checks.
     void store(const QString& catalog, const QString& name, const QVariant& value);
-};
-
-// File helpers on the test root of the machine tests.
-class MachineFiles {
-public:
-    explicit MachineFiles(const TestRoot& root)
-        : m_root(root)
-    {
-    }
-
-    QString path(const QString& machinePath) const { return m_root.file(machinePath); }
-    QVariantMap readJson(const QString& machinePath) const;
-    // Rewrites a JSON file with `edit` applied; false when it could not be written.
-    bool editJson(const QString& machinePath, const std::function<void(QVariantMap&)>& edit) const;
-    // Sets a field of the simulated flash; a null value removes it.
-    bool setFlashField(const QString& field, const QString& value) const;
-    // The eight topic files, in the order every full save writes them.
-    QStringList topicFiles() const;
-    // Puts the shipped machine back: the state folders, the given flash, no USB stick, no tool
-    // calls recorded.
-    bool restoreShippedMachine(const QByteArray& flash) const;
-
-    static const QString flashFile;
-
-private:
-    const TestRoot& m_root;
 };

@@ -1,6 +1,7 @@
 // The embosser head on the shipped data: the key checks of its families, hammer batches and deltas.
 // Hammer batch files shipped: Corvane Zentra 1800, 2150, 2600, 3400; Corvane Alvero-D V5 1750,
 // 2300, 3100; the model-independent directory 9000, 9400, 10000 (searched in text order).
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "MachineTest.h"
 #include "SimCalls.h"
@@ -20,21 +21,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
-
 namespace {
-const QString embosserheadFile = QStringLiteral("/var/lib/embosser/embosserhead");
-const QString hammerDeltaFile = QStringLiteral("/var/lib/embosser/hammerDelta");
+const QString headFile = QStringLiteral("/var/lib/embosser/embosserhead");
 const QString zentraBatches = QStringLiteral("/usr/share/embosser/settings/Corvane_Zentra/hammer_batch");
 const QString commonBatches = QStringLiteral("/usr/share/embosser/settings/Corvane_Braille_Embosser/hammer_batch");
 const QString testModelDir = QStringLiteral("/usr/share/embosser/settings/Corvane_Test_Model");
-
 const QString zentra = QStringLiteral("Corvane Zentra");
 const QString plistoPlus = QStringLiteral("Corvane Plisto+");
 const QString& master = masterCollectionKey;
 const QString job = QStringLiteral("job");
-const int sentinel = 7;
-
+const int sentinel = 7; // below every range: no setter takes it
 const char* const adaptorCaller = "int ConfigurationManagerAdaptor::getIntValue(const QString&, const QString&)";
 } // namespace
 
@@ -42,13 +38,13 @@ class TestSystemInfoHead : public MachineTest {
     Q_OBJECT
 
     // The 24 hammer timing keys, as a batch file holds them.
-    QStringList timingKeys() const { return m_files->readJson(zentraBatches + QStringLiteral("/2150")).keys(); }
+    QStringList timingKeys() const { return readJson(zentraBatches + "/2150").keys(); }
 
     // Every timing value of the collection: the batch file's, or the sentinel without file.
     void verifyTiming(CatalogsManager& catalogs, const QString& collection, const QString& batchFile) const
     {
-        const QVariantMap batch = batchFile.isEmpty() ? QVariantMap() : m_files->readJson(batchFile);
-        const ParametersCatalog* catalog = catalogs.getCatalog(QStringLiteral("embosserhead"), collection);
+        const QVariantMap batch = batchFile.isEmpty() ? QVariantMap() : readJson(batchFile);
+        const ParametersCatalog* catalog = catalogs.getCatalog("embosserhead", collection);
         for (const QString& key : timingKeys()) {
             const int expected = batchFile.isEmpty() ? sentinel : batch.value(key).toInt();
             QVERIFY2(catalog->parameter(key) && catalog->parameter(key)->value.toInt() == expected, qPrintable(key));
@@ -59,8 +55,8 @@ private slots:
     // The files a test adds beside the shipped ones; the base class puts the machine back.
     void init()
     {
-        QFile::remove(m_root->file(commonBatches + QStringLiteral("/9500")));
-        QFile::remove(m_root->file(zentraBatches + QStringLiteral("/README")));
+        QFile::remove(m_root->file(commonBatches + "/9500"));
+        QFile::remove(m_root->file(zentraBatches + "/README"));
         QDir(m_root->file(testModelDir)).removeRecursively();
     }
 
@@ -75,26 +71,21 @@ private slots:
         machine.catalogs.addCatalogsCollection(job);
         LogCapture log;
         QVERIFY(!head.setIntValue(ls::DoubleValueParamId::PHStepdist, 1, master, true));
-        QVERIFY(!head.setIntValue(QStringLiteral("volt paper feed"), 30, master, true));
-        QCOMPARE(log.count(QStringLiteral("Embosserhead::setIntValue ERROR: Invalid int value parameter key!")), 2);
+        QVERIFY(!head.setIntValue("volt paper feed", 30, master, true));
         QVERIFY(!head.setDoubleValue(ls::IntValueParamId::OddLowPulseTime, 0.75, master, true));
-        QVERIFY(
-            log.contains(QStringLiteral("Embosserhead::setDoubleValue ERROR: Invalid double value parameter key!")));
         QVERIFY(!deltas.setIntDeltaValue(ls::IntValueParamId::HammerBatch, 1, master, true));
-        QVERIFY(log.contains(
-            QStringLiteral("HammerDelta::setIntDeltaValue ERROR: Invalid int value delta parameter key!")));
         QCOMPARE(head.getIntValueChecked(ls::DoubleValueParamId::PHStepdist, job, adaptorCaller), -1);
-        QVERIFY(log.contains(QStringLiteral(
-            "ConfigurationManagerAdaptor::getIntValue ERROR: Invalid int value parameter key! PH Step dist job")));
+        QVERIFY(log.contains(
+            "ConfigurationManagerAdaptor::getIntValue ERROR: Invalid int value parameter key! PH Step dist job"));
         QCOMPARE(deltas.getIntDeltaValueChecked(ls::IntValueParamId::HammerBatch, job, adaptorCaller), 0);
-        QVERIFY(!head.setIntValueChecked(QStringLiteral("Hammer 1 delta"), 5, job, true, adaptorCaller));
+        QVERIFY(!head.setIntValueChecked("Hammer 1 delta", 5, job, true, adaptorCaller));
         QVERIFY(!deltas.setIntDeltaValueChecked(ls::IntValueParamId::AlignLow, 5, job, true, adaptorCaller));
-        QCOMPARE(log.count(QStringLiteral("getIntValue ERROR: Invalid int value parameter key!")), 4);
+        QCOMPARE(log.count("getIntValue ERROR: Invalid int value parameter key!"), 4);
         // Listed keys go through; the by-key ones to the collection named only.
         QVERIFY(head.setIntValue(ls::IntValueParamId::VoltPaperFeed, 30, master, true));
         QVERIFY(head.setDoubleValue(ls::DoubleValueParamId::DistanceFromWall_2, 0.75, master, true));
         QVERIFY(deltas.setIntDeltaValue(ls::IntValueDeltaParamId::Hammer8Delta, -40, master, true));
-        QCOMPARE(m_files->readJson(hammerDeltaFile).value(ls::IntValueDeltaParamId::Hammer8Delta).toInt(), -40);
+        QCOMPARE(readJson("/var/lib/embosser/hammerDelta").value(ls::IntValueDeltaParamId::Hammer8Delta).toInt(), -40);
         QVERIFY(head.setIntValueChecked(ls::IntValueParamId::AlignLow, -12, job, false, adaptorCaller));
         QCOMPARE(head.getIntValueChecked(ls::IntValueParamId::AlignLow, job, adaptorCaller), -12);
         QCOMPARE(head.getIntValue(ls::IntValueParamId::AlignLow, master), 14);
@@ -112,39 +103,36 @@ private slots:
         QTest::addColumn<int>("matched");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("error");
-        QTest::newRow("own file") << zentra << 2600 << 2600 << "2600" << QString();
-        QTest::newRow("2500: between neighbours, the lower") << zentra << 2500 << 2150 << "2500 [2150]" << QString();
-        QTest::newRow("3500: above the last file, the last") << zentra << 3500 << 3400 << "3500 [3400]" << QString();
-        QTest::newRow("1500: below the first file, itself") << zentra << 1500 << 1500 << "1500" << QString();
-        QTest::newRow("model name blanks") << "Corvane Alvero-D V5" << 2000 << 1750 << "2000 [1750]" << QString();
+        row("own file", zentra, 2600, 2600, "2600", "");
+        row("2500: between neighbours, the lower", zentra, 2500, 2150, "2500 [2150]", "");
+        row("3500: above the last file, the last", zentra, 3500, 3400, "3500 [3400]", "");
+        row("1500: below the first file, itself", zentra, 1500, 1500, "1500", "");
+        row("model name blanks", "Corvane Alvero-D V5", 2000, 1750, "2000 [1750]", "");
         // Text order 10000, 9000, 9400: the pair (10000, 9000) encloses 9700.
-        QTest::newRow("text order") << "Corvane Braille Embosser" << 9700 << 9000 << "9700 [9000]" << QString();
-        QTest::newRow("9500: model without batches") << plistoPlus << 9500 << 9500 << "9500"
-                                                     << "No hammer batches available for current model!";
-        QTest::newRow("README not reached") << "README" << 2500 << 2150 << "2500 [2150]" << QString();
-        QTest::newRow("README reached") << "README" << 3500 << 3500 << "3500"
-                                        << "Hammer batch conversion to int failed!";
+        row("text order", "Corvane Braille Embosser", 9700, 9000, "9700 [9000]", "");
+        row("9500: model without batches", plistoPlus, 9500, 9500, "9500",
+            "No hammer batches available for current model!");
+        row("README not reached", "README", 2500, 2150, "2500 [2150]", "");
+        row("README reached", "README", 3500, 3500, "3500", "Hammer batch conversion to int failed!");
     }
 
     void matchHammerBatch()
     {
         QFETCH(QString, model);
         QFETCH(int, batch);
-        QFETCH(int, matched);
-        QFETCH(QString, display);
         QFETCH(QString, error);
-        if (model == QLatin1String("README")) {
-            QVERIFY(m_root->writeFile(zentraBatches + QStringLiteral("/README"), "batch files\n"));
+        if (model == "README") {
+            QVERIFY(m_root->writeFile(zentraBatches + "/README", "batch files\n"));
             model = zentra;
         }
         Machine machine;
         machine.useModel(model);
         Embosserhead& head = *machine.embosserhead;
         LogCapture log;
-        QCOMPARE(head.matchHammerBatch(batch), matched);
-        QCOMPARE(log.count(QStringLiteral("Embosserhead::matchHammerBatch ERROR: ") + error), error.isEmpty() ? 0 : 1);
+        QTEST(head.matchHammerBatch(batch), "matched");
+        QCOMPARE(log.count("Embosserhead::matchHammerBatch ERROR: " + error), error.isEmpty() ? 0 : 1);
         QVERIFY(head.setIntValue(ls::IntValueParamId::HammerBatch, batch, master, false));
-        QCOMPARE(head.buildHammerBatchString(), display);
+        QTEST(head.buildHammerBatchString(), "display");
     }
 
     void batchValuesAreLaidOverTheCollection_data()
@@ -154,13 +142,13 @@ private slots:
         QTest::addColumn<QString>("collection");
         QTest::addColumn<bool>("save");
         QTest::addColumn<QString>("batchFile");
-        QTest::newRow("2500") << zentra << 2500 << master << false << zentraBatches + QStringLiteral("/2150");
-        QTest::newRow("3500, in a job") << zentra << 3500 << job << false << zentraBatches + QStringLiteral("/3400");
-        QTest::newRow("3500, saved") << zentra << 3500 << master << true << zentraBatches + QStringLiteral("/3400");
-        QTest::newRow("1500: no file below 1714") << zentra << 1500 << master << false << QString();
-        QTest::newRow("9500: model-independent") << plistoPlus << 9500 << master << false << commonBatches + "/9500";
+        row("2500", zentra, 2500, master, false, zentraBatches + "/2150");
+        row("3500, in a job", zentra, 3500, job, false, zentraBatches + "/3400");
+        row("3500, saved", zentra, 3500, master, true, zentraBatches + "/3400");
+        row("1500: no file below 1714", zentra, 1500, master, false, QString());
+        row("9500: model-independent", plistoPlus, 9500, master, false, commonBatches + "/9500");
         // The directory follows the matched batch, not the asked one.
-        QTest::newRow("9400 on a Zentra") << zentra << 9400 << master << false << zentraBatches + "/3400";
+        row("9400 on a Zentra", zentra, 9400, master, false, zentraBatches + "/3400");
     }
 
     // The batch values are laid over in memory only. Saving stores the batch number, updates the
@@ -172,36 +160,32 @@ private slots:
         QFETCH(QString, collection);
         QFETCH(bool, save);
         QFETCH(QString, batchFile);
-        if (batchFile.startsWith(commonBatches)) {
-            QVERIFY(QFile::copy(m_root->file(zentraBatches + QStringLiteral("/2150")), m_root->file(batchFile)));
-        }
+        QVERIFY(!batchFile.startsWith(commonBatches)
+            || QFile::copy(m_root->file(zentraBatches + "/2150"), m_root->file(batchFile)));
         Machine machine;
         machine.useModel(model);
         Embosserhead& head = *machine.embosserhead;
         machine.catalogs.addCatalogsCollection(job);
-        ParametersCatalog* timing = machine.catalogs.getCatalog(QStringLiteral("embosserhead"), collection);
+        ParametersCatalog* timing = machine.catalogs.getCatalog("embosserhead", collection);
         for (const QString& key : timingKeys()) {
-            timing->getParameter(key, false)->value = sentinel; // below every range: no setter takes it
+            timing->getParameter(key, false)->value = sentinel;
         }
-        SimCalls(m_root->path()).clear();
+        const SimCalls calls(m_root->path());
+        calls.clear();
         QSignalSpy notifications(&head, &Embosserhead::notification);
         LogCapture log;
 
         head.setHammerBatchParameters(batch, collection, save);
 
         verifyTiming(machine.catalogs, collection, batchFile);
-        QCOMPARE(
-            log.contains(QStringLiteral("Corvane_Zentra/hammer_batch/non_existent_hammer_batch")), batchFile.isEmpty());
-        const QVariantMap file = m_files->readJson(embosserheadFile);
-        QCOMPARE(file.value(QStringLiteral("Odd low pulse time")).toInt(), 1850);
-        QCOMPARE(file.value(QStringLiteral("Hammer batch")).toInt(), save ? batch : 2150);
+        QCOMPARE(log.contains("Corvane_Zentra/hammer_batch/non_existent_hammer_batch"), batchFile.isEmpty());
+        const QVariantMap file = readJson(headFile);
+        QCOMPARE(file.value("Odd low pulse time").toInt(), 1850);
+        QCOMPARE(file.value("Hammer batch").toInt(), save ? batch : 2150);
         QCOMPARE(head.getIntValue(ls::IntValueParamId::HammerBatch, collection), save ? batch : 2150);
-        if (collection != master) {
-            QCOMPARE(head.getIntValue(ls::IntValueParamId::OddLowPulseTime, master), 1850);
-        }
-        QCOMPARE(SimCalls(m_root->path()).of(QStringLiteral("embosser-factory.sh")),
-            save ? QList<QStringList>({ { QStringLiteral("-s"), QStringLiteral("-r") } }) : QList<QStringList>());
-        QCOMPARE(m_root->readFile(MachineFiles::flashFile).split('\n').contains("HammerBatch=3500"), save);
+        QVERIFY(collection == master || head.getIntValue(ls::IntValueParamId::OddLowPulseTime, master) == 1850);
+        QCOMPARE(calls.of("embosser-factory.sh"), save ? QList<QStringList>({ { "-s", "-r" } }) : QList<QStringList>());
+        QCOMPARE(m_root->readFile(flashFile).split('\n').contains("HammerBatch=3500"), save);
         QCOMPARE(notifications.count(), save ? 1 : 0);
         if (save) {
             QCOMPARE(notifications.at(0).at(0).toMap(),
@@ -215,17 +199,17 @@ private slots:
     // A batch file key that is no int key of the head is refused; the others are taken.
     void foreignKeysOfABatchFileAreRefused()
     {
-        QVERIFY(m_files->editJson(testModelDir + QStringLiteral("/hammer_batch/2000"), [](QVariantMap& batch) {
+        QVERIFY(editJson(testModelDir + "/hammer_batch/2000", [](QVariantMap& batch) {
             batch = { { "Odd low pulse time", 999 }, { "PH Step dist", 0.9 }, { "Hammer 1 delta", 3 } };
         }));
         Machine machine;
-        machine.useModel(QStringLiteral("Corvane Test Model"));
+        machine.useModel("Corvane Test Model");
         Embosserhead& head = *machine.embosserhead;
         LogCapture log;
         head.setHammerBatchParameters(2000, master, false);
         QCOMPARE(head.getIntValue(ls::IntValueParamId::OddLowPulseTime, master), 999);
         QCOMPARE(head.getDoubleValue(ls::DoubleValueParamId::PHStepdist, master), 0.125);
-        QCOMPARE(log.count(QStringLiteral("Invalid int value parameter key!")), 2);
+        QCOMPARE(log.count("Invalid int value parameter key!"), 2);
     }
 
     void storedBatchIsLaidOverAtStartUp_data()
@@ -233,8 +217,8 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("flashed");
         QTest::addColumn<QString>("batchFile");
-        QTest::newRow("1600 consults no file") << 1600 << 1600 << QString();
-        QTest::newRow("the flash batch wins") << 2150 << 2500 << zentraBatches + QStringLiteral("/2150");
+        row("1600 consults no file", 1600, 1600, QString());
+        row("the flash batch wins", 2150, 2500, zentraBatches + "/2150");
     }
 
     // The batch values never reach the file; a batch taken from the flash does.
@@ -244,22 +228,22 @@ private slots:
         QFETCH(int, flashed);
         QFETCH(QString, batchFile);
         const QStringList keys = timingKeys();
-        QVERIFY(m_files->editJson(embosserheadFile, [&](QVariantMap& head) {
-            head.insert(QStringLiteral("Hammer batch"), stored);
+        QVERIFY(editJson(headFile, [&](QVariantMap& head) {
+            head.insert("Hammer batch", stored);
             for (const QString& key : keys) {
                 head.insert(key, sentinel);
             }
         }));
-        QVERIFY(m_files->setFlashField(QStringLiteral("HammerBatch"), QString::number(flashed)));
+        QVERIFY(setFlashField("HammerBatch", QString::number(flashed)));
         LogCapture log;
         Machine machine;
 
         verifyTiming(machine.catalogs, master, batchFile);
-        QVERIFY(!log.contains(QStringLiteral("Unable to find hammer batch file")));
+        QVERIFY(!log.contains("Unable to find hammer batch file"));
         QCOMPARE(machine.embosserhead->getIntValue(ls::IntValueParamId::HammerBatch, master), flashed);
-        const QVariantMap file = m_files->readJson(embosserheadFile);
-        QCOMPARE(file.value(QStringLiteral("Hammer batch")).toInt(), flashed);
-        QCOMPARE(file.value(QStringLiteral("Odd low pulse time")).toInt(), sentinel);
+        const QVariantMap file = readJson(headFile);
+        QCOMPARE(file.value("Hammer batch").toInt(), flashed);
+        QCOMPARE(file.value("Odd low pulse time").toInt(), sentinel);
     }
 };
 

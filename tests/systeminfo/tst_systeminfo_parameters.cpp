@@ -1,5 +1,6 @@
 // The machine parameter families on the shipped data: values the flash mirrors, release times and
 // sensors by id, the switches stored as texts, and the page counters of each model family.
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "MachineTest.h"
 
@@ -9,8 +10,6 @@
 #include "systeminfo/Parameters.h"
 
 #include <QTest>
-
-#include <memory>
 
 namespace {
 const QString parametersFile = QStringLiteral("/var/lib/embosser/parameters");
@@ -26,15 +25,13 @@ private slots:
     // the file's other values.
     void flashValuesReachTheFile()
     {
-        QVERIFY(
-            m_files->editJson(parametersFile, [](QVariantMap& file) { file.insert(QStringLiteral("Led light"), 9); }));
-        QVERIFY(m_files->setFlashField(QStringLiteral("MaxCurrentForTray"), QStringLiteral("1800")));
+        QVERIFY(editJson(parametersFile, [](QVariantMap& file) { file.insert("Led light", 9); }));
+        QVERIFY(setFlashField("MaxCurrentForTray", "1800"));
         Machine machine;
-        QCOMPARE(
-            machine.parameters->accessor().getInt(QStringLiteral("Max current for tray"), master, Q_FUNC_INFO), 1800);
-        const QVariantMap file = m_files->readJson(parametersFile);
-        QCOMPARE(file.value(QStringLiteral("Max current for tray")).toInt(), 1800);
-        QCOMPARE(file.value(QStringLiteral("Led light")).toInt(), 9);
+        QCOMPARE(machine.parameters->accessor().getInt("Max current for tray", master, Q_FUNC_INFO), 1800);
+        const QVariantMap file = readJson(parametersFile);
+        QCOMPARE(file.value("Max current for tray").toInt(), 1800);
+        QCOMPARE(file.value("Led light").toInt(), 9);
     }
 
     // Release times and sensors are reached by id; an id outside its list is refused, both ways.
@@ -43,12 +40,12 @@ private slots:
         QTest::addColumn<bool>("release");
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("release hold") << true << QString(ls::ReleaseTimeId::Hold) << true;
-        QTest::newRow("release: a timing parameter") << true << "Release open delay" << false;
-        QTest::newRow("release: other case") << true << "release time open" << false;
-        QTest::newRow("sensor wall") << false << QString(ls::SensorStateId::WallSensor) << true;
-        QTest::newRow("sensor: a release id") << false << QString(ls::ReleaseTimeId::Open) << false;
-        QTest::newRow("sensor: trailing blank") << false << "Wall sensor " << false;
+        row("release hold", true, QString(ls::ReleaseTimeId::Hold), true);
+        row("release: a timing parameter", true, "Release open delay", false);
+        row("release: other case", true, "release time open", false);
+        row("sensor wall", false, QString(ls::SensorStateId::WallSensor), true);
+        row("sensor: a release id", false, QString(ls::ReleaseTimeId::Open), false);
+        row("sensor: trailing blank", false, "Wall sensor ", false);
     }
 
     void idsAreCheckedAgainstTheirList()
@@ -68,7 +65,7 @@ private slots:
             QVERIFY(!parameters.getSensorState(id, master));
         }
         if (valid) {
-            QCOMPARE(m_files->readJson(parametersFile).value(id).toString(), QLatin1String(release ? "345" : "Off"));
+            QCOMPARE(readJson(parametersFile).value(id).toString(), QString(release ? "345" : "Off"));
         } else {
             QCOMPARE(log.count(release ? "ERROR: Invalid release time id!" : "ERROR: Invalid sensor state id!"), 2);
         }
@@ -81,47 +78,47 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("sensorOn");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("Off") << "Off" << false << true;
-        QTest::newRow("off") << "off" << true << true;
-        QTest::newRow("No") << "No" << true << false;
-        QTest::newRow("no") << "no" << true << true;
+        row("Off", "Off", false, true);
+        row("off", "off", true, true);
+        row("No", "No", true, false);
+        row("no", "no", true, true);
     }
 
     void switchesReadAndStoreTheirTexts()
     {
         QFETCH(QString, stored);
-        QFETCH(bool, sensorOn);
         QFETCH(bool, yes);
-        const QString wait = QStringLiteral("Wait before printing next document");
-        const QString spacing = QStringLiteral("Use adjustable linespacing");
+        const QString wait = "Wait before printing next document";
+        const QString spacing = "Use adjustable linespacing";
         Machine machine;
         Parameters& parameters = *machine.parameters;
         // As a hand-edited file would hold them: the setters store only the exact texts.
         for (const QString& name : { QString(ls::SensorStateId::CoverSensor), wait, spacing }) {
-            machine.store(QStringLiteral("parameters"), name, stored);
+            machine.store("parameters", name, stored);
         }
-        QCOMPARE(parameters.getSensorState(ls::SensorStateId::CoverSensor, master), sensorOn);
+        QTEST(parameters.getSensorState(ls::SensorStateId::CoverSensor, master), "sensorOn");
         QCOMPARE(parameters.getUseAdjustableLinespacing(master), yes);
         QCOMPARE(parameters.getWaitBeforePrinting(master), yes ? 1 : 0);
 
         parameters.setWaitBeforePrinting(yes ? -3 : 0, master, true);
         parameters.setUseAdjustableLinespacing(!yes, master, true);
-        const QVariantMap file = m_files->readJson(parametersFile);
-        QCOMPARE(file.value(wait).toString(), QLatin1String(yes ? "Yes" : "No"));
-        QCOMPARE(file.value(spacing).toString(), QLatin1String(yes ? "No" : "Yes"));
+        const QVariantMap file = readJson(parametersFile);
+        QCOMPARE(file.value(wait).toString(), QString(yes ? "Yes" : "No"));
+        QCOMPARE(file.value(spacing).toString(), QString(yes ? "No" : "Yes"));
     }
 
     void activeCountersFollowTheModel_data()
     {
         QTest::addColumn<QString>("model");
         QTest::addColumn<QVector<int>>("active");
-        QTest::newRow("Alvero-D V5") << "Corvane Alvero-D V5" << QVector<int> { 1 };
-        QTest::newRow("Tormel-D V5") << "Corvane Tormel-D V5" << QVector<int> { 1 };
-        QTest::newRow("Varnex V5") << "Corvane Varnex V5" << QVector<int> { 1, 2, 3 };
-        QTest::newRow("Plisto-D") << "Corvane Plisto-D" << QVector<int> { 1, 2, 3 };
-        QTest::newRow("Plisto+") << "Corvane Plisto+" << QVector<int> { 1, 2, 3, 4, 5 };
-        QTest::newRow("Zentra") << "Corvane Zentra" << QVector<int>();
-        QTest::newRow("other case") << "corvane plisto+" << QVector<int>();
+        using Ids = QVector<int>;
+        row("Alvero-D V5", "Corvane Alvero-D V5", Ids { 1 });
+        row("Tormel-D V5", "Corvane Tormel-D V5", Ids { 1 });
+        row("Varnex V5", "Corvane Varnex V5", Ids { 1, 2, 3 });
+        row("Plisto-D", "Corvane Plisto-D", Ids { 1, 2, 3 });
+        row("Plisto+", "Corvane Plisto+", Ids { 1, 2, 3, 4, 5 });
+        row("Zentra", "Corvane Zentra", Ids());
+        row("other case", "corvane plisto+", Ids());
     }
 
     // Each page counts once on every active counter; the file keys are the counters' own names.
@@ -131,7 +128,7 @@ private slots:
         QFETCH(QVector<int>, active);
         const QStringList names { "Page Counter", "Page Counter 2", "Page Counter 3", "Page Counter 4",
             "Page Counter 5" };
-        QVERIFY(m_files->editJson(countersFile, [&](QVariantMap& counters) {
+        QVERIFY(editJson(countersFile, [&](QVariantMap& counters) {
             for (int id = 1; id <= names.size(); ++id) {
                 counters.insert(names.at(id - 1), id * 10);
             }
@@ -145,8 +142,8 @@ private slots:
         LogCapture log;
         QCOMPARE(counters.getCounter(6, master), -1);
         QVERIFY(!counters.setCounter(9, 0, master, true));
-        QCOMPARE(log.count(QStringLiteral("Invalid page counter id!")), 2);
-        const QVariantMap file = m_files->readJson(countersFile);
+        QCOMPARE(log.count("Invalid page counter id!"), 2);
+        const QVariantMap file = readJson(countersFile);
         for (int id = 1; id <= names.size(); ++id) {
             const int expected = id * 10 + (active.contains(id) ? 2 : 0);
             QCOMPARE(counters.getCounter(id, master), expected);
