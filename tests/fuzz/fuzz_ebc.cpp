@@ -4,6 +4,7 @@
 // for 8 dots).
 #include "FuzzEnvironment.h"
 #include "brailletable/LegacyTableBuffer.h"
+#include "brailletable/format/LegacyTableFormat.h"
 
 namespace {
 QString path;
@@ -25,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         FuzzEnvironment::fail(QStringLiteral("an existing table did not load"));
     }
     // One past each end of the enumeration too: an unknown value reads as the header.
-    for (int field = -1; field <= LegacyTableBuffer::FieldCount; ++field) {
-        if (LegacyTableBuffer::field(static_cast<lcm::LegacyTable>(field)).size() > LegacyTableBuffer::FieldSize) {
+    for (int field = -1; field <= LegacyTableFormat::FieldCount; ++field) {
+        if (LegacyTableBuffer::field(static_cast<lcm::LegacyTable>(field)).size() > LegacyTableFormat::FieldSize) {
             FuzzEnvironment::fail(QStringLiteral("field %1 is longer than a field").arg(field));
         }
     }
