@@ -2,8 +2,10 @@
 // traversal, control characters, very long, empty and non-ASCII strings in every string argument
 // of every published method, with and without saving, and hostile, mistyped and nested request
 // maps through process. Afterwards the service still answers, nothing outside its root changed,
-// no shell ran a piece of the text, every tool got hostile text only as one whole argument, and
-// every settings file holds only values that fit their definitions.
+// no shell ran a piece of the text, every tool got hostile text only as one whole argument,
+// collections stay bounded, and the settings files and the live values hold only values that fit
+// their definitions. Run as root, the test keeps the machine's directories read-only for itself
+// and everything it starts (ReadOnlyHost).
 #include "DaemonProcess.h"
 #include "PrivateBus.h"
 #include "ReadOnlyHost.h"
@@ -19,6 +21,7 @@
 #include <QDirIterator>
 #include <QDomDocument>
 #include <QFile>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -543,11 +546,41 @@ private slots:
         }
     }
 
-    void settingsFilesHoldOnlyValuesThatFit()
+    void storedAndLiveValuesFitTheirDefinitions()
     {
         // The saving pass did write: hostile texts that are valid company names and serial numbers.
         QVERIFY(m_root->readFile(QStringLiteral("/var/lib/embosser/embosserConf")) != m_embosserConfBefore);
-        QCOMPARE(SettingsFileCheck(m_root->path()).problems(), QStringList());
+        const SettingsFileCheck check(m_root->path());
+        QCOMPARE(check.problems(), QStringList());
+
+        // The bulk ran without saving: what a setter refused must not be in memory either.
+        static const QHash<QString, QString> catalogOf { { QStringLiteral("Architecture"), QStringLiteral("arch") },
+            { QStringLiteral("Embosserhead"), QStringLiteral("embosserhead") },
+            { QStringLiteral("Parameters"), QStringLiteral("parameters") },
+            { QStringLiteral("Page Counter"), QStringLiteral("counters") },
+            { QStringLiteral("Serial Com"), QStringLiteral("serialCom") },
+            { QStringLiteral("Speech"), QStringLiteral("speech") } };
+        QStringList problems;
+        const QDBusMessage configuration = call(QStringLiteral("currentConfigurationCmd"), {});
+        QCOMPARE(configuration.type(), QDBusMessage::ReplyMessage);
+        const QDBusArgument families = configuration.arguments().value(0).value<QDBusArgument>();
+        families.beginArray();
+        while (!families.atEnd()) {
+            QString family;
+            QVariantMap values;
+            families.beginStructure();
+            families >> family >> values;
+            families.endStructure();
+            if (catalogOf.contains(family)) {
+                problems << check.valueProblems(family, catalogOf.value(family), QJsonObject::fromVariantMap(values));
+            }
+        }
+        families.endArray();
+        const QDBusMessage info = call(QStringLiteral("embosserInfoCmd"), {});
+        QCOMPARE(info.type(), QDBusMessage::ReplyMessage);
+        problems << check.valueProblems(QStringLiteral("embosserInfoCmd"), QStringLiteral("embosserConf"),
+            QJsonObject::fromVariantMap(qdbus_cast<QVariantMap>(info.arguments().value(0))));
+        QCOMPARE(problems, QStringList());
     }
 
     void toolsGotHostileTextOnlyAsWholeArguments()

@@ -92,15 +92,26 @@ QStringList SettingsFileCheck::problems(bool valuesToo) const
             continue;
         }
         // A file holds the parameters of the catalog it is named after.
-        const QJsonObject catalog = m_definitions.value(QFileInfo(machinePath).fileName()).toObject();
-        for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-            const QJsonValue definition = catalog.value(it.key());
-            problem = definition.isObject() ? valueProblem(definition.toObject(), it.value())
-                                            : QStringLiteral("has no definition");
-            if (!problem.isEmpty()) {
-                found << QStringLiteral("%1: \"%2\" = %3 %4")
-                             .arg(machinePath, it.key(), text(it.value()).left(80).simplified(), problem);
-            }
+        found << valueProblems(machinePath, QFileInfo(machinePath).fileName(), values);
+    }
+    return found;
+}
+
+QStringList SettingsFileCheck::valueProblems(
+    const QString& origin, const QString& catalog, const QJsonObject& values) const
+{
+    if (!m_loadProblem.isEmpty()) {
+        return { m_loadProblem };
+    }
+    QStringList found;
+    const QJsonObject definitions = m_definitions.value(catalog).toObject();
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        const QJsonValue definition = definitions.value(it.key());
+        const QString problem = definition.isObject() ? valueProblem(definition.toObject(), it.value())
+                                                      : QStringLiteral("has no definition");
+        if (!problem.isEmpty()) {
+            found << QStringLiteral("%1: \"%2\" = %3 %4")
+                         .arg(origin, it.key(), text(it.value()).left(80).simplified(), problem);
         }
     }
     return found;

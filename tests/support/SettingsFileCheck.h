@@ -21,6 +21,10 @@ public:
     // only that each file is there, not empty, and a JSON object.
     QStringList problems(bool valuesToo = true) const;
 
+    // The same for the values of one catalog held elsewhere (the service's answers, for instance),
+    // each line starting with the given origin.
+    QStringList valueProblems(const QString& origin, const QString& catalog, const QJsonObject& values) const;
+
 private:
     QString valueProblem(const QJsonObject& definition, const QJsonValue& value) const;
 
