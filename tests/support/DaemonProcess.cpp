@@ -72,3 +72,9 @@ void DaemonProcess::stop()
         m_process.waitForFinished(5000);
     }
 }
+
+void DaemonProcess::kill()
+{
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}

@@ -23,6 +23,8 @@ public:
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     qint64 pid() const { return m_process.processId(); }
     void stop();
+    // SIGKILL, as a crash or power cut would end it, and waits until it is gone.
+    void kill();
 
     static QString executable();
     QString logPath() const { return m_logPath; }
