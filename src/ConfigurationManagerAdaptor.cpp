@@ -4,6 +4,7 @@
 #include "libcorvane/LogPrefix.h"
 #include "property/manager/CatalogsManager.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -64,9 +65,16 @@ const QString& ConfigurationManagerAdaptor::defaultCatalog()
     return masterCollectionKey;
 }
 
+void ConfigurationManagerAdaptor::retire()
+{
+    m_retired = true;
+    QDBusConnection::systemBus().unregisterObject(objectPath());
+    QCoreApplication::processEvents();
+}
+
 bool ConfigurationManagerAdaptor::unavailable(const char* caller)
 {
-    if (manager()->isBuilt()) {
+    if (manager()->isBuilt() && !m_retired) {
         return false;
     }
     qCWarning(lcAdaptor).noquote() << libcorvane::logPrefix(caller, "WARN:") << "called before the service is ready";

@@ -24,13 +24,19 @@ QtMessageHandler defaultHandler = nullptr;
 
 void StartupLoop::boundedMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.size() <= maxLogMessageLength) {
-        defaultHandler(type, context, message);
-        return;
+    QString bounded = message.size() <= maxLogMessageLength ? message
+                                                            : message.left(maxLogMessageLength)
+            + QStringLiteral(" [%1 more characters cut]").arg(message.size() - maxLogMessageLength);
+    // A line break or terminal control from a request's text must not forge or hide log lines.
+    // Debug output is a developer's, and the catalog dumps colour and break their lines on purpose.
+    if (type != QtDebugMsg) {
+        for (QChar& c : bounded) {
+            if (c.category() == QChar::Other_Control) {
+                c = QChar(0xFFFD);
+            }
+        }
     }
-    defaultHandler(type, context,
-        message.left(maxLogMessageLength)
-            + QStringLiteral(" [%1 more characters cut]").arg(message.size() - maxLogMessageLength));
+    defaultHandler(type, context, bounded);
 }
 
 int StartupLoop::run(int argc, char** argv)
@@ -63,7 +69,7 @@ int StartupLoop::runPass(int argc, char** argv)
     libcorvane::Settings::init();
 
     auto* manager = new ConfigurationManager(application.get());
-    new ConfigurationManagerAdaptor(manager);
+    auto* adaptor = new ConfigurationManagerAdaptor(manager);
     new Console(manager);
     // The speech-feedback singleton joins here once the peer services exist.
 
@@ -77,6 +83,9 @@ int StartupLoop::runPass(int argc, char** argv)
     // Critical, so that every restart shows in the log whatever the logging rules.
     qCCritical(lcStartupLoop).noquote() << libcorvane::logPrefix(Q_FUNC_INFO, "INFO:")
                                         << "QCoreApplication exited with status:" << status;
+    // Calls the bus already handed to this pass are answered before its objects go, so that no
+    // client waits out its time-out for a reply that would never come.
+    adaptor->retire();
     parser.reset();
     application.reset();
     return status;

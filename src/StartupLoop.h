@@ -10,7 +10,7 @@ public:
     static int run(int argc, char** argv);
 
     // Longest log message the service writes; the rest of a longer one (a huge argument of a
-    // request) is cut and counted.
+    // request) is cut and counted. Control characters of messages above debug level are replaced.
     static constexpr int maxLogMessageLength = 2048;
 
 private:

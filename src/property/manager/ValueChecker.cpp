@@ -3,6 +3,7 @@
 #include "property/PropValueList.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 const QString typeField = QStringLiteral("type");
@@ -67,7 +68,9 @@ QString ValueChecker::problem(const QVariantMap& definition, const QVariant& val
         if (!toNumber(value, number) || !std::isfinite(number)) {
             return QStringLiteral("not a finite number");
         }
-        if (type == QLatin1String("int") && (number != std::floor(number) || std::fabs(number) > 2147483647.0)) {
+        if (type == QLatin1String("int")
+            && (number != std::floor(number) || number < std::numeric_limits<int>::min()
+                || number > std::numeric_limits<int>::max())) {
             return QStringLiteral("not a whole number");
         }
         const QString range = rangeProblem(definition, number);
