@@ -12,6 +12,7 @@ class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
 class Embosser;
+class LayoutSettings;
 class PaperList;
 class ParameterValues;
 class PropValueList;
@@ -56,6 +57,7 @@ public:
     CatalogsManager* catalogsManager() const { return m_catalogsManager.get(); }
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
+    LayoutSettings* layoutSettings() const { return m_layoutSettings; }
 
 signals:
     void notification(QVariantMap notification);
@@ -69,6 +71,7 @@ private:
     Embosser* m_embosser = nullptr;
     Property* m_property = nullptr;
     PropValueList* m_propValueList = nullptr;
+    LayoutSettings* m_layoutSettings = nullptr;
     ParameterValues* m_parameterValues = nullptr;
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;

@@ -51,6 +51,14 @@ QVariantMap pitchRecord(int index, double base)
     return record;
 }
 
+// A layout as the store reads it, straight from its file.
+QVariantMap readLayoutFile(int n)
+{
+    QVariantMap data;
+    LayoutFile(n).read(data);
+    return data;
+}
+
 // One data row; the values follow the columns in order.
 template <typename... Values> void row(const char* name, Values... values)
 {
@@ -327,7 +335,7 @@ private slots:
         QFETCH(int, position);
         QFETCH(double, floatValue);
         QFETCH(QString, error);
-        const ParameterValues values(*m_values, *m_parameters);
+        const ParameterValues values(*m_values, *m_parameters, readLayoutFile);
         LogCapture log;
         QCOMPARE(values.getIntValue(layout, parameter), position);
         QCOMPARE(values.getFloatValue(layout, parameter), floatValue);
@@ -342,7 +350,7 @@ private slots:
     void parameterValuesReadTheFileOnEveryCall()
     {
         const QString layout7 = "/var/lib/embosser/layout.7";
-        const ParameterValues values(*m_values, *m_parameters);
+        const ParameterValues values(*m_values, *m_parameters, readLayoutFile);
         QVERIFY(m_root->writeFile(layout7, "{ \"Braille line spacing\": \"Double\" }"));
         QCOMPARE(values.getFloatValue("7", "Braille line spacing"), 10.0);
         QVERIFY(m_root->writeFile(layout7, "{ \"Braille line spacing\": \"Triple\" }"));
