@@ -2,6 +2,7 @@
 
 #include "CommandHandler.h"
 #include "Locations.h"
+#include "WireTypes.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
@@ -110,6 +111,7 @@ void ConfigurationManager::init()
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
+    m_wireTypes = new WireTypes(*m_property, *parameterList, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after

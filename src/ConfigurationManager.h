@@ -19,6 +19,7 @@ class PropValueList;
 class Property;
 class SystemSettings;
 class TableSettings;
+class WireTypes;
 
 namespace ls {
 class ICommand;
@@ -58,6 +59,8 @@ public:
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
     LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    // The types every map leaving over D-Bus carries; null until init() has run.
+    const WireTypes* wireTypes() const { return m_wireTypes; }
 
 signals:
     void notification(QVariantMap notification);
@@ -76,6 +79,7 @@ private:
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
+    WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.
     std::unique_ptr<CatalogsManager> m_catalogsManager;

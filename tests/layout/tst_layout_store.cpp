@@ -1,10 +1,11 @@
 // The layout store as the service builds it at start-up: the repair and migration of the layout
 // files by initialize(), the free numbers and the refusals of adding, deleting and activating,
-// writes that let nothing half-valid through, layouts read with their extra data, and layouts
-// read from a path.
+// writes that let nothing half-valid through, layouts read with their extra data, layouts read
+// from a path, and the types values leave the service with.
 #include "ConfigurationManager.h"
 #include "LogCapture.h"
 #include "TestRoot.h"
+#include "WireTypes.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterValues.h"
 #include "ls/JFile.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 const QString stateDir = QStringLiteral("/var/lib/embosser");
@@ -243,6 +245,26 @@ private slots:
             const QVariantMap layout = spy.at(0).at(0).toMap();
             QCOMPARE(layout.value("Layout name").toString(), readJson(layoutPath(4)).value("Layout name").toString());
             QVERIFY(layout.contains("Total lines per page"));
+        }
+    }
+
+    // Whatever the JSON held, a defined number leaves as its definition's type, at any depth; a
+    // text parameter's value, and digits an int cannot hold, stay as they are.
+    void wireTypes()
+    {
+        const WireTypes* types = m_manager->wireTypes();
+        QVERIFY(types);
+        const QList<std::tuple<QString, QVariant, QVariant>> members = { { "Line per page", 28.0, 28 },
+            { "First line offset", 5, 5.0 }, { "Adjustment to linespacing", "0", 0.0 }, { "Layout name", "5", "5" },
+            { "width", 210, 210.0 }, { "Top Of Form", 10, 10.0 }, { "Paper size", 75, 75 },
+            { "File CRC", 4000000000.0, 4000000000.0 }, { "Line per page", "x", "x" } };
+        for (const auto& [name, input, expected] : members) {
+            const QVariantMap typed = types->typed(QVariantMap { { "layoutData", QVariantMap { { name, input } } },
+                { "list", QVariantList { QVariantMap { { name, input } } } } });
+            for (const QVariant& value : { typed.value("layoutData").toMap().value(name),
+                     typed.value("list").toList().value(0).toMap().value(name) }) {
+                QVERIFY2(value.userType() == expected.userType() && value == expected, qPrintable(name));
+            }
         }
     }
 };
