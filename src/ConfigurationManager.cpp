@@ -2,10 +2,13 @@
 
 #include "CommandHandler.h"
 #include "Locations.h"
+#include "WireTypes.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
+#include "layout/LayoutCommand.h"
+#include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
 #include "libcorvane/AtomicFile.h"
@@ -95,15 +98,20 @@ void ConfigurationManager::init()
     auto* modelPaper = new ModelPaper(model, reader, this);
     m_paperList = new PaperList(reader, this);
     auto* paperRegion = new PaperRegion(reader, this);
-    // The layout store and the paper command take the paper settings once they exist.
-    new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
+    auto* paperSettings = new PaperSettings(*modelPaper, *m_paperList, *paperRegion, this);
     m_embosser = new Embosser(*modelPaper, this);
     m_propValueList = new PropValueList(reader, this);
     catalogs.checker().setValueLists(m_propValueList);
     m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
-    m_parameterValues = new ParameterValues(*m_propValueList, *parameterList, this);
+    auto* layoutCommand = new LayoutCommand(*paperSettings, this);
+    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *parameterList,
+        *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    LayoutSettings* layouts = m_layoutSettings;
+    m_parameterValues = new ParameterValues(
+        *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
+    m_wireTypes = new WireTypes(*m_property, *parameterList, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after
@@ -120,6 +128,9 @@ void ConfigurationManager::init()
         parameters->setAnnounceNetwork(0, masterCollectionKey, false);
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
+    // Every layout file is brought up to date, and repaired, before any request reads one; the
+    // converted settings files decide whether line spacing is adjustable.
+    m_layoutSettings->initialize();
     m_built = true;
 }
 

@@ -12,12 +12,14 @@ class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
 class Embosser;
+class LayoutSettings;
 class PaperList;
 class ParameterValues;
 class PropValueList;
 class Property;
 class SystemSettings;
 class TableSettings;
+class WireTypes;
 
 namespace ls {
 class ICommand;
@@ -56,6 +58,9 @@ public:
     CatalogsManager* catalogsManager() const { return m_catalogsManager.get(); }
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
+    LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    // The types every map leaving over D-Bus carries; null until init() has run.
+    const WireTypes* wireTypes() const { return m_wireTypes; }
 
 signals:
     void notification(QVariantMap notification);
@@ -69,10 +74,12 @@ private:
     Embosser* m_embosser = nullptr;
     Property* m_property = nullptr;
     PropValueList* m_propValueList = nullptr;
+    LayoutSettings* m_layoutSettings = nullptr;
     ParameterValues* m_parameterValues = nullptr;
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
+    WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.
     std::unique_ptr<CatalogsManager> m_catalogsManager;

@@ -1,6 +1,7 @@
 #include "ConfigurationManagerAdaptor.h"
 
 #include "ConfigurationManager.h"
+#include "WireTypes.h"
 #include "libcorvane/LogPrefix.h"
 #include "property/manager/CatalogsManager.h"
 
@@ -82,4 +83,17 @@ bool ConfigurationManagerAdaptor::unavailable(const char* caller)
         sendErrorReply(notReadyError(), QStringLiteral("The service is starting; call again once it is ready."));
     }
     return true;
+}
+
+QVariantMap ConfigurationManagerAdaptor::outgoing(const QVariantMap& map) const
+{
+    const WireTypes* types = manager()->wireTypes();
+    return types ? types->typed(map) : map;
+}
+
+QList<QPair<QString, QVariantMap>> ConfigurationManagerAdaptor::outgoing(
+    const QList<QPair<QString, QVariantMap>>& families) const
+{
+    const WireTypes* types = manager()->wireTypes();
+    return types ? types->typed(families) : families;
 }

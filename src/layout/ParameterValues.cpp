@@ -1,9 +1,10 @@
 #include "ParameterValues.h"
 
-#include "LayoutFile.h"
 #include "ParameterList.h"
 #include "libcorvane/LogPrefix.h"
 #include "property/PropValueList.h"
+
+#include <utility>
 
 namespace {
 CM_LOGGING_CATEGORY(lcParameterValues, "ParameterValues")
@@ -13,10 +14,12 @@ constexpr int firstLayout = 1;
 constexpr int lastLayout = 99;
 } // namespace
 
-ParameterValues::ParameterValues(const PropValueList& valueList, const ParameterList& parameterList, QObject* parent)
+ParameterValues::ParameterValues(
+    const PropValueList& valueList, const ParameterList& parameterList, LayoutReader readLayout, QObject* parent)
     : QObject(parent)
     , m_valueList(valueList)
     , m_parameterList(parameterList)
+    , m_readLayout(std::move(readLayout))
 {
 }
 
@@ -27,8 +30,8 @@ bool ParameterValues::lookUp(
     QVariantMap data;
     bool isNumber = false;
     const int number = layout.toInt(&isNumber, 10);
-    if (isNumber && number >= firstLayout && number <= lastLayout) {
-        LayoutFile(number).read(data);
+    if (isNumber && number >= firstLayout && number <= lastLayout && m_readLayout) {
+        data = m_readLayout(number);
     }
     const auto found = data.constFind(parameter);
     if (found == data.constEnd()) {

@@ -52,6 +52,13 @@ QVariantMap pitchRecord(int index, double base)
     return record;
 }
 
+// A layout as the store reads it, straight from its file.
+QVariantMap readLayoutFile(int n)
+{
+    QVariantMap data;
+    LayoutFile(n).read(data);
+    return data;
+}
 } // namespace
 
 class TestLayoutMeta : public QObject {
@@ -300,7 +307,7 @@ private slots:
         QFETCH(QString, layout);
         QFETCH(QString, parameter);
         QFETCH(QString, error);
-        const ParameterValues values(*m_values, *m_parameters);
+        const ParameterValues values(*m_values, *m_parameters, readLayoutFile);
         LogCapture log;
         QTEST(values.getIntValue(layout, parameter), "position");
         QTEST(values.getFloatValue(layout, parameter), "floatValue");
@@ -314,7 +321,7 @@ private slots:
     void parameterValuesReadTheFileOnEveryCall()
     {
         const QString layout7 = "/var/lib/embosser/layout.7";
-        const ParameterValues values(*m_values, *m_parameters);
+        const ParameterValues values(*m_values, *m_parameters, readLayoutFile);
         QVERIFY(m_root->writeFile(layout7, "{ \"Braille line spacing\": \"Double\" }"));
         QCOMPARE(values.getFloatValue("7", "Braille line spacing"), 10.0);
         QVERIFY(m_root->writeFile(layout7, "{ \"Braille line spacing\": \"Triple\" }"));

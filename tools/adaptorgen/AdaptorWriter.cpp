@@ -134,9 +134,13 @@ bool AdaptorWriter::writeSource(const QString& headerName, const QStringList& in
             ? QString()
             : QStringLiteral("    if (unavailable(Q_FUNC_INFO)) {\n        return%1;\n    }\n")
                   .arg(returns ? QStringLiteral(" {}") : QString());
+        // Maps leave through the adaptor's one exit, which gives defined values their types.
+        const bool map = method.returnType == QLatin1String("QVariantMap")
+            || method.returnType.startsWith(QLatin1String("QList<QPair<QString,QVariantMap>"));
+        const QString body = map ? QStringLiteral("outgoing(%1)").arg(method.body) : method.body;
         content += QStringLiteral("%1 ConfigurationManagerAdaptor::%2(%3)\n{\n%4    %5%6;\n}\n\n")
                        .arg(method.returnType, method.name, parameterList(method), guard,
-                           returns ? QStringLiteral("return ") : QString(), method.body);
+                           returns ? QStringLiteral("return ") : QString(), body);
     }
     return write(outputPath, content.toUtf8());
 }
