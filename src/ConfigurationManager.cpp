@@ -3,6 +3,7 @@
 #include "CommandHandler.h"
 #include "Locations.h"
 #include "WireTypes.h"
+#include "brailletable/BrailleTable.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
@@ -23,6 +24,7 @@
 #include "ls/PFile.h"
 #include "ls/ServiceId.h"
 #include "paper/ModelPaper.h"
+#include "paper/Paper.h"
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
 #include "paper/PaperSettings.h"
@@ -108,6 +110,8 @@ void ConfigurationManager::init()
     auto* layoutCommand = new LayoutCommand(*paperSettings, this);
     m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *parameterList,
         *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
+    auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -120,6 +124,7 @@ void ConfigurationManager::init()
     m_systemSettings->convertParameterFiles();
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
+    connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
     // updates; only the memory changes, the stored values stay.
@@ -128,6 +133,10 @@ void ConfigurationManager::init()
         parameters->setAnnounceNetwork(0, masterCollectionKey, false);
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
+    // The search order of process().
+    registerCommand(brailleTable);
+    registerCommand(paper);
+
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.
     m_layoutSettings->initialize();
