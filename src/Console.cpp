@@ -37,6 +37,48 @@ const QHash<QString, Family>& families()
     return table;
 }
 
+// How the console fills the request of one sub-command: from the first integer after the
+// sub-command number, or from the additional-data list.
+enum class Fill { Nothing, Number, Data, LanguageAndTable };
+
+struct Builder {
+    const char* params;
+    Fill fill;
+    QString key;
+};
+
+// The request builders of the commands the console can drive, by command and sub-command. A
+// sub-command missing from its command's rows is not supported in the console; a command without
+// rows is sent with the envelope alone.
+const QHash<QString, QHash<QString, Builder>>& builders()
+{
+    static const Builder none { "params: None", Fill::Nothing, QString() };
+    static const Builder paperNumber { "params: [Paper Number]", Fill::Number, ls::paperNrKey };
+    static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
+    static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
+        Fill::LanguageAndTable, QString() };
+    static const QHash<QString, QHash<QString, Builder>> rows {
+        { ls::ConfigManagerCmdId::UserPaper,
+            {
+                { ls::UserPaperCmdId::ReadPaper, paperNumber },
+                { ls::UserPaperCmdId::ReadAllPapers, none },
+                { ls::UserPaperCmdId::DeletePaper, paperNumber },
+                { ls::UserPaperCmdId::GetPaperValues, none },
+                { ls::UserPaperCmdId::ReadPaperList, none },
+                { ls::UserPaperCmdId::ReadPaperRegionsList, none },
+            } },
+        { ls::ConfigManagerCmdId::BrailleTable,
+            {
+                { ls::BrailleTableCmdId::AddUserTables, table },
+                { ls::BrailleTableCmdId::DeleteUserTables, table },
+                { ls::BrailleTableCmdId::GetUserTables, none },
+                { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
+                { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
+    };
+    return rows;
+}
+
 void printEntries(const ls::MetaEnum& family)
 {
     const QStringList keys = family.keys();
@@ -143,10 +185,73 @@ bool Console::help(const QString& line) const
         qCDebug(lcConsole).noquote() << "Not implemented yet!";
         return true;
     }
+    if (parts.size() > 2) {
+        return parameterHelp(command, *family->subCommands, parts.at(2));
+    }
     const QString banner = QString::fromLatin1(family->banner);
     qCDebug(lcConsole).noquote() << banner;
     printEntries(*family->subCommands);
     qCDebug(lcConsole).noquote() << QString(banner.size(), QLatin1Char('='));
+    return true;
+}
+
+bool Console::parameterHelp(const QString& command, const ls::MetaEnum& subCommands, const QString& word) const
+{
+    bool ok = false;
+    const QString subCommand = subCommands.valueToKey(word.toInt(&ok));
+    if (!ok) {
+        LOG_ERROR(lcConsole) << "Parsing the sub command line failed!";
+        return false;
+    }
+    if (subCommand.isEmpty()) {
+        qCDebug(lcConsole).noquote() << "Sub command not found!";
+        return true;
+    }
+    const auto rows = builders().value(command);
+    const auto builder = rows.constFind(subCommand);
+    if (builder == rows.constEnd()) {
+        qCDebug(lcConsole).noquote() << subCommand << "is not supported in console";
+    } else {
+        qCDebug(lcConsole).noquote() << builder->params;
+    }
+    return true;
+}
+
+bool Console::buildRequest(const QString& command, const QStringList& numbers, QVariantMap& request) const
+{
+    const auto commandRows = builders().constFind(command);
+    if (commandRows == builders().constEnd()) {
+        return true;
+    }
+    const QString subCommand = request.value(ls::subCommandIdKey).toString();
+    const auto builder = commandRows->constFind(subCommand);
+    if (builder == commandRows->constEnd()) {
+        qCDebug(lcConsole).noquote() << subCommand << "is not supported in console";
+        return false;
+    }
+    // What the line lacks stays out of the request: the handler's answer then says what is missing.
+    switch (builder->fill) {
+    case Fill::Nothing:
+        break;
+    case Fill::Number:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt());
+        }
+        break;
+    case Fill::Data:
+        if (!m_additionalData.isEmpty()) {
+            request.insert(builder->key, m_additionalData.first());
+        }
+        break;
+    case Fill::LanguageAndTable:
+        if (m_additionalData.size() > 0) {
+            request.insert(ls::languageKey, m_additionalData.at(0));
+        }
+        if (m_additionalData.size() > 1) {
+            request.insert(ls::tableKey, m_additionalData.at(1));
+        }
+        break;
+    }
     return true;
 }
 
@@ -173,8 +278,20 @@ bool Console::sendCommand(const QString& line)
         qCDebug(lcConsole).noquote() << "Sub command not found!";
         return true;
     }
-    const QVariantMap request { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand },
+    const QStringList numbers = parts.mid(3);
+    for (const QString& number : numbers) {
+        bool numberOk = false;
+        number.toInt(&numberOk);
+        if (!numberOk) {
+            LOG_ERROR(lcConsole) << "Parsing the command line failed!";
+            return false;
+        }
+    }
+    QVariantMap request { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand },
         { ls::senderIdKey, QString(ls::ServiceId::ConfigManager) } };
+    if (!buildRequest(command, numbers, request)) {
+        return true;
+    }
     const QVariantMap result = m_manager->process(request);
     qCDebug(lcConsole) << result;
     return true;

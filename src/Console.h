@@ -8,7 +8,8 @@ class ConfigurationManager;
 
 namespace ls {
 class ConsoleReader;
-}
+class MetaEnum;
+} // namespace ls
 
 // The debug console on the service's terminal: one command per line ("C", "ADD", "CLEAR",
 // "HELP"), commands sent by number through the manager's dispatcher, and every notification of
@@ -32,6 +33,10 @@ private:
     bool clear();
     bool help(const QString& line) const;
     bool sendCommand(const QString& line);
+    bool parameterHelp(const QString& command, const ls::MetaEnum& subCommands, const QString& word) const;
+    // Adds the keys of the request's sub-command from the line's numbers and the additional data;
+    // false when the console cannot fill that sub-command.
+    bool buildRequest(const QString& command, const QStringList& numbers, QVariantMap& request) const;
     void printHelpScreen() const;
 
     ConfigurationManager* m_manager;
