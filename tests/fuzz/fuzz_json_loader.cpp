@@ -48,6 +48,14 @@ namespace {
 const char caller[] = "void FuzzJsonLoader::run()";
 const QString& master = masterCollectionKey;
 
+// Layout n as the layout store's plain read gives it (no repair).
+QVariantMap layoutFromFile(int n)
+{
+    QVariantMap layout;
+    LayoutFile(n).read(layout);
+    return layout;
+}
+
 // The machine as the service builds it at start, from the shipped files.
 struct Machine {
     ls::JFile json;
@@ -66,7 +74,7 @@ struct Machine {
     const QString model = embosserConf.getModel(master);
     PropValueList valueList { json };
     ParameterList parameterList { json, json };
-    ParameterValues parameterValues { valueList, parameterList };
+    ParameterValues parameterValues { valueList, parameterList, layoutFromFile };
     PaperList paperList { json };
     PaperRegion paperRegion { json };
     ModelPaper modelPaper { model, json };
@@ -209,7 +217,7 @@ void addReaders(Machine& m)
                     ask(valueList.getValues(list), valueList.getValueList(int(list)));
                 }
                 askDimensions(BrlDimension(m.json, valueList), valueList);
-                askLayout(ParameterValues(valueList, m.parameterList), m.parameterList.getParameterList().keys());
+                askLayout(ParameterValues(valueList, m.parameterList, layoutFromFile), m.parameterList.getParameterList().keys());
             }),
         dataFile(QStringLiteral("brailleDimension.json"),
             [](Machine& m) { askDimensions(BrlDimension(m.json, m.valueList), m.valueList); }),
@@ -222,7 +230,7 @@ void addReaders(Machine& m)
                         list.getIndex(name), list.getMinValue(name), list.getMaxValue(name), list.getPrecision(name),
                         list.getValueType(name), list.getRowValueList(name));
                 }
-                askLayout(ParameterValues(m.valueList, list), names);
+                askLayout(ParameterValues(m.valueList, list, layoutFromFile), names);
             }),
         dataFile(QStringLiteral("paperList.json"),
             [](Machine& m) {
