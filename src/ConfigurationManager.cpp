@@ -8,6 +8,7 @@
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
 #include "layout/LayoutCommand.h"
+#include "layout/LayoutRestore.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
@@ -106,8 +107,9 @@ void ConfigurationManager::init()
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
     auto* layoutCommand = new LayoutCommand(*paperSettings, this);
-    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *parameterList,
-        *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layoutRestore = new LayoutRestore(model, this);
+    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
+        *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
