@@ -7,6 +7,7 @@
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
+#include "layout/Layout.h"
 #include "layout/LayoutCommand.h"
 #include "layout/LayoutRestore.h"
 #include "layout/LayoutSettings.h"
@@ -110,6 +111,7 @@ void ConfigurationManager::init()
     auto* layoutRestore = new LayoutRestore(model, this);
     m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
         *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layout = new Layout(*m_layoutSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -120,6 +122,7 @@ void ConfigurationManager::init()
     // it, so that the conversion's own saves announce nothing but a head change.
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
     m_systemSettings->convertParameterFiles();
+    connect(layout, &Layout::notification, this, &ConfigurationManager::notification);
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
 
@@ -130,6 +133,8 @@ void ConfigurationManager::init()
         parameters->setAnnounceNetwork(0, masterCollectionKey, false);
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
+    // The command handlers, in the order a request's command id is looked up.
+    registerCommand(layout);
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.
     m_layoutSettings->initialize();
