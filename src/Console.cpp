@@ -37,6 +37,62 @@ const QHash<QString, Family>& families()
     return table;
 }
 
+// What a console line gives a sub-command of `Layout`: the integer after the sub-command number,
+// the first additional-data entry, both, or nothing. The rest the console cannot fill.
+enum class LayoutParameters { None, Number, NumberAndProperty, Enabled, Model, Table, Unsupported };
+
+LayoutParameters layoutParameters(const QString& subCommand)
+{
+    using namespace ls::LayoutCmdId;
+    static const QHash<QString, LayoutParameters> table {
+        { GetActive, LayoutParameters::None },
+        { SetActive, LayoutParameters::Number },
+        { AddLayout, LayoutParameters::None },
+        { DeleteLayout, LayoutParameters::Number },
+        { ReadLayout, LayoutParameters::Number },
+        { ReadAllLayouts, LayoutParameters::None },
+        { Test_WriteLayout, LayoutParameters::Number },
+        { GetPropertyValues, LayoutParameters::NumberAndProperty },
+        { Test_GetPropertyValues, LayoutParameters::NumberAndProperty },
+        { ReadParameterList, LayoutParameters::None },
+        { ReadValueList, LayoutParameters::None },
+        { ReadDocSettingList, LayoutParameters::None },
+        { BackupDownload, LayoutParameters::None },
+        { RestoreFactory, LayoutParameters::None },
+        { GetLocalBackups, LayoutParameters::None },
+        { GetUsbBackups, LayoutParameters::Model },
+        { GetDistributorBackups, LayoutParameters::Model },
+        { GetPaperSize, LayoutParameters::None },
+        { GetUseAdjustableLS, LayoutParameters::None },
+        { SetUseAdjustableLS, LayoutParameters::Enabled },
+        { GetLiblouisTables, LayoutParameters::None },
+        { GetLegacyTables, LayoutParameters::None },
+        { GetLegacyTableDisplayName, LayoutParameters::Table },
+    };
+    return table.value(subCommand, LayoutParameters::Unsupported);
+}
+
+QString layoutParameterHelp(const QString& subCommand)
+{
+    switch (layoutParameters(subCommand)) {
+    case LayoutParameters::None:
+        return QStringLiteral("params: None");
+    case LayoutParameters::Number:
+        return QStringLiteral("params: [Layout Number]");
+    case LayoutParameters::NumberAndProperty:
+        return QStringLiteral("params: [Layout Number] [Property Name - use ADD action]");
+    case LayoutParameters::Enabled:
+        return QStringLiteral("params: [Enabled]");
+    case LayoutParameters::Model:
+        return QStringLiteral("[Model Name - use ADD action]");
+    case LayoutParameters::Table:
+        return QStringLiteral("[Table - use ADD action]");
+    case LayoutParameters::Unsupported:
+        break;
+    }
+    return subCommand + QStringLiteral(" is not supported in console");
+}
+
 void printEntries(const ls::MetaEnum& family)
 {
     const QStringList keys = family.keys();
@@ -143,10 +199,68 @@ bool Console::help(const QString& line) const
         qCDebug(lcConsole).noquote() << "Not implemented yet!";
         return true;
     }
+    if (parts.size() > 2 && command == ls::ConfigManagerCmdId::Layout) {
+        return parameterHelp(*family->subCommands, parts);
+    }
     const QString banner = QString::fromLatin1(family->banner);
     qCDebug(lcConsole).noquote() << banner;
     printEntries(*family->subCommands);
     qCDebug(lcConsole).noquote() << QString(banner.size(), QLatin1Char('='));
+    return true;
+}
+
+bool Console::parameterHelp(const ls::MetaEnum& subCommands, const QStringList& parts) const
+{
+    bool ok = false;
+    const int number = parts.value(2).toInt(&ok);
+    if (!ok) {
+        LOG_ERROR(lcConsole) << "Parsing the sub command line failed!";
+        return false;
+    }
+    const QString subCommand = subCommands.valueToKey(number);
+    qCDebug(lcConsole).noquote() << (subCommand.isEmpty() ? QStringLiteral("Sub command not found!")
+                                                          : layoutParameterHelp(subCommand));
+    return true;
+}
+
+bool Console::processLayoutCommand(const QString& subCommand, const QStringList& parts, QVariantMap& request) const
+{
+    const LayoutParameters wanted = layoutParameters(subCommand);
+    if (wanted == LayoutParameters::Unsupported) {
+        qCDebug(lcConsole).noquote() << layoutParameterHelp(subCommand);
+        return false;
+    }
+    bool hasNumber = false;
+    const int number = parts.value(3).toInt(&hasNumber);
+    const bool needsNumber = wanted == LayoutParameters::Number || wanted == LayoutParameters::NumberAndProperty
+        || wanted == LayoutParameters::Enabled;
+    const bool needsData = wanted == LayoutParameters::NumberAndProperty || wanted == LayoutParameters::Model
+        || wanted == LayoutParameters::Table;
+    if ((needsNumber && !hasNumber) || (needsData && m_additionalData.isEmpty())) {
+        LOG_ERROR(lcConsole) << subCommand << layoutParameterHelp(subCommand);
+        return false;
+    }
+    switch (wanted) {
+    case LayoutParameters::Number:
+        request.insert(ls::layoutNrKey, number);
+        break;
+    case LayoutParameters::NumberAndProperty:
+        request.insert(ls::layoutNrKey, number);
+        request.insert(ls::propertyNameKey, m_additionalData.first());
+        break;
+    case LayoutParameters::Enabled:
+        request.insert(ls::enabledKey, number != 0);
+        break;
+    case LayoutParameters::Model:
+        request.insert(ls::modelKey, m_additionalData.first());
+        break;
+    case LayoutParameters::Table:
+        request.insert(ls::tableNameKey, m_additionalData.first());
+        break;
+    case LayoutParameters::None:
+    case LayoutParameters::Unsupported:
+        break;
+    }
     return true;
 }
 
@@ -173,8 +287,11 @@ bool Console::sendCommand(const QString& line)
         qCDebug(lcConsole).noquote() << "Sub command not found!";
         return true;
     }
-    const QVariantMap request { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand },
+    QVariantMap request { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand },
         { ls::senderIdKey, QString(ls::ServiceId::ConfigManager) } };
+    if (command == ls::ConfigManagerCmdId::Layout && !processLayoutCommand(subCommand, parts, request)) {
+        return true;
+    }
     const QVariantMap result = m_manager->process(request);
     qCDebug(lcConsole) << result;
     return true;

@@ -8,7 +8,8 @@ class ConfigurationManager;
 
 namespace ls {
 class ConsoleReader;
-}
+class MetaEnum;
+} // namespace ls
 
 // The debug console on the service's terminal: one command per line ("C", "ADD", "CLEAR",
 // "HELP"), commands sent by number through the manager's dispatcher, and every notification of
@@ -32,6 +33,11 @@ private:
     bool clear();
     bool help(const QString& line) const;
     bool sendCommand(const QString& line);
+    // The parameter help of one sub-command of `Layout` ("HELP 0 <sub-command>").
+    bool parameterHelp(const ls::MetaEnum& subCommands, const QStringList& parts) const;
+    // Adds the keys of a `Layout` request from the line's integer and the additional data; false
+    // (and nothing to send) when the console cannot fill the sub-command.
+    bool processLayoutCommand(const QString& subCommand, const QStringList& parts, QVariantMap& request) const;
     void printHelpScreen() const;
 
     ConfigurationManager* m_manager;
