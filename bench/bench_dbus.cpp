@@ -244,6 +244,14 @@ int main(int argc, char** argv)
         { QStringLiteral("subCommandId"), QStringLiteral("GetActive") },
         { QStringLiteral("senderId"), QStringLiteral("Panel") } };
 
+    // A cheap read of each handler: the answer needs a directory listing or a few file tests.
+    const QVariantMap paperValues { { QStringLiteral("commandId"), QStringLiteral("UserPaper") },
+        { QStringLiteral("subCommandId"), QStringLiteral("GetPaperValues") },
+        { QStringLiteral("senderId"), QStringLiteral("Panel") } };
+    const QVariantMap userTables { { QStringLiteral("commandId"), QStringLiteral("BrailleTable") },
+        { QStringLiteral("subCommandId"), QStringLiteral("GetUserTables") },
+        { QStringLiteral("senderId"), QStringLiteral("Panel") } };
+
     const std::function<bool()> floorText = [&] { return answered(floor.call(QStringLiteral("getText"))); };
     const std::function<bool()> floorMap = [&] { return answered(floor.call(QStringLiteral("echo"), request)); };
     const std::function<bool()> floorTwoTexts = [&] { return floorText() && floorText(); };
@@ -271,21 +279,27 @@ int main(int argc, char** argv)
         { "process(request map)", floorMap,
             [&] { return answered(service.call(QStringLiteral("process"), request)); } },
         { "getValueList(10)", floorMap, [&] { return answered(service.call(QStringLiteral("getValueList"), 10)); } },
+        { "process(UserPaper GetPaperValues)",
+            [&] { return answered(floor.call(QStringLiteral("echo"), paperValues)); },
+            [&] { return answered(service.call(QStringLiteral("process"), paperValues)); } },
+        { "process(BrailleTable GetUserTables)",
+            [&] { return answered(floor.call(QStringLiteral("echo"), userTables)); },
+            [&] { return answered(service.call(QStringLiteral("process"), userTables)); } },
     };
 
     std::printf(
         "floor: the same call shapes answered by an empty QtDBus service, %d calls each, alternating\n", iterations);
-    std::printf("%-32s %12s %12s %10s\n", "call", "us/call", "floor us", "x floor");
+    std::printf("%-36s %12s %12s %10s\n", "call", "us/call", "floor us", "x floor");
     for (const Figure& figure : figures) {
         const QPair<double, double> each = alternating(iterations, figure.call, figure.floor);
         if (each.first < 0 || each.second < 0) {
             std::fprintf(stderr, "bench_dbus: %s failed\n", figure.name);
             return 1;
         }
-        std::printf("%-32s %12.1f %12.1f %10.2f\n", figure.name, each.first / 1000, each.second / 1000,
+        std::printf("%-36s %12.1f %12.1f %10.2f\n", figure.name, each.first / 1000, each.second / 1000,
             each.first / each.second);
     }
-    std::printf("%-32s %12.1f %10.2f   (floor: the empty service owning its name, %.1f ms)\n", "start-up to ready (ms)",
+    std::printf("%-36s %12.1f %10.2f   (floor: the empty service owning its name, %.1f ms)\n", "start-up to ready (ms)",
         serviceStart / 1e6, serviceStart / echoStart, echoStart / 1e6);
 
     if (!layoutCommand(root, service, floor, iterations)) {

@@ -3,6 +3,7 @@
 #include "CommandHandler.h"
 #include "Locations.h"
 #include "WireTypes.h"
+#include "brailletable/BrailleTable.h"
 #include "brailletable/TableSettings.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
@@ -25,6 +26,7 @@
 #include "ls/PFile.h"
 #include "ls/ServiceId.h"
 #include "paper/ModelPaper.h"
+#include "paper/Paper.h"
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
 #include "paper/PaperSettings.h"
@@ -112,6 +114,8 @@ void ConfigurationManager::init()
     m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
         *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
     auto* layout = new Layout(*m_layoutSettings, this);
+    auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
+    auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -125,6 +129,7 @@ void ConfigurationManager::init()
     connect(layout, &Layout::notification, this, &ConfigurationManager::notification);
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
+    connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
     // updates; only the memory changes, the stored values stay.
@@ -133,8 +138,11 @@ void ConfigurationManager::init()
         parameters->setAnnounceNetwork(0, masterCollectionKey, false);
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
-    // The command handlers, in the order a request's command id is looked up.
+    // The search order of process().
     registerCommand(layout);
+    registerCommand(brailleTable);
+    registerCommand(paper);
+
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.
     m_layoutSettings->initialize();

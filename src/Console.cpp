@@ -37,60 +37,77 @@ const QHash<QString, Family>& families()
     return table;
 }
 
-// What a console line gives a sub-command of `Layout`: the integer after the sub-command number,
-// the first additional-data entry, both, or nothing. The rest the console cannot fill.
-enum class LayoutParameters { None, Number, NumberAndProperty, Enabled, Model, Table, Unsupported };
+// How the console fills the request of one sub-command: from the first integer after the
+// sub-command number (as a number or as a flag), from the additional-data list, or from both.
+enum class Fill { Nothing, Number, Flag, Data, NumberAndData, LanguageAndTable };
 
-LayoutParameters layoutParameters(const QString& subCommand)
+struct Builder {
+    const char* params;
+    Fill fill;
+    QString key;
+};
+
+// The request builders of the commands the console can drive, by command and sub-command. A
+// sub-command missing from its command's rows is not supported in the console; a command without
+// rows is sent with the envelope alone.
+const QHash<QString, QHash<QString, Builder>>& builders()
 {
-    using namespace ls::LayoutCmdId;
-    static const QHash<QString, LayoutParameters> table {
-        { GetActive, LayoutParameters::None },
-        { SetActive, LayoutParameters::Number },
-        { AddLayout, LayoutParameters::None },
-        { DeleteLayout, LayoutParameters::Number },
-        { ReadLayout, LayoutParameters::Number },
-        { ReadAllLayouts, LayoutParameters::None },
-        { Test_WriteLayout, LayoutParameters::Number },
-        { GetPropertyValues, LayoutParameters::NumberAndProperty },
-        { Test_GetPropertyValues, LayoutParameters::NumberAndProperty },
-        { ReadParameterList, LayoutParameters::None },
-        { ReadValueList, LayoutParameters::None },
-        { ReadDocSettingList, LayoutParameters::None },
-        { BackupDownload, LayoutParameters::None },
-        { RestoreFactory, LayoutParameters::None },
-        { GetLocalBackups, LayoutParameters::None },
-        { GetUsbBackups, LayoutParameters::Model },
-        { GetDistributorBackups, LayoutParameters::Model },
-        { GetPaperSize, LayoutParameters::None },
-        { GetUseAdjustableLS, LayoutParameters::None },
-        { SetUseAdjustableLS, LayoutParameters::Enabled },
-        { GetLiblouisTables, LayoutParameters::None },
-        { GetLegacyTables, LayoutParameters::None },
-        { GetLegacyTableDisplayName, LayoutParameters::Table },
+    static const Builder none { "params: None", Fill::Nothing, QString() };
+    static const Builder paperNumber { "params: [Paper Number]", Fill::Number, ls::paperNrKey };
+    static const Builder layoutNumber { "params: [Layout Number]", Fill::Number, ls::layoutNrKey };
+    static const Builder layoutProperty { "params: [Layout Number] [Property Name - use ADD action]",
+        Fill::NumberAndData, ls::propertyNameKey };
+    static const Builder model { "[Model Name - use ADD action]", Fill::Data, ls::modelKey };
+    static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
+    static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
+        Fill::LanguageAndTable, QString() };
+    static const QHash<QString, QHash<QString, Builder>> rows {
+        { ls::ConfigManagerCmdId::Layout,
+            {
+                { ls::LayoutCmdId::GetActive, none },
+                { ls::LayoutCmdId::SetActive, layoutNumber },
+                { ls::LayoutCmdId::AddLayout, none },
+                { ls::LayoutCmdId::DeleteLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadAllLayouts, none },
+                { ls::LayoutCmdId::Test_WriteLayout, layoutNumber },
+                { ls::LayoutCmdId::GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::Test_GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::ReadParameterList, none },
+                { ls::LayoutCmdId::ReadValueList, none },
+                { ls::LayoutCmdId::ReadDocSettingList, none },
+                { ls::LayoutCmdId::BackupDownload, none },
+                { ls::LayoutCmdId::RestoreFactory, none },
+                { ls::LayoutCmdId::GetLocalBackups, none },
+                { ls::LayoutCmdId::GetUsbBackups, model },
+                { ls::LayoutCmdId::GetDistributorBackups, model },
+                { ls::LayoutCmdId::GetPaperSize, none },
+                { ls::LayoutCmdId::GetUseAdjustableLS, none },
+                { ls::LayoutCmdId::SetUseAdjustableLS, { "params: [Enabled]", Fill::Flag, ls::enabledKey } },
+                { ls::LayoutCmdId::GetLiblouisTables, none },
+                { ls::LayoutCmdId::GetLegacyTables, none },
+                { ls::LayoutCmdId::GetLegacyTableDisplayName,
+                    { "[Table - use ADD action]", Fill::Data, ls::tableNameKey } },
+            } },
+        { ls::ConfigManagerCmdId::UserPaper,
+            {
+                { ls::UserPaperCmdId::ReadPaper, paperNumber },
+                { ls::UserPaperCmdId::ReadAllPapers, none },
+                { ls::UserPaperCmdId::DeletePaper, paperNumber },
+                { ls::UserPaperCmdId::GetPaperValues, none },
+                { ls::UserPaperCmdId::ReadPaperList, none },
+                { ls::UserPaperCmdId::ReadPaperRegionsList, none },
+            } },
+        { ls::ConfigManagerCmdId::BrailleTable,
+            {
+                { ls::BrailleTableCmdId::AddUserTables, table },
+                { ls::BrailleTableCmdId::DeleteUserTables, table },
+                { ls::BrailleTableCmdId::GetUserTables, none },
+                { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
+                { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
     };
-    return table.value(subCommand, LayoutParameters::Unsupported);
-}
-
-QString layoutParameterHelp(const QString& subCommand)
-{
-    switch (layoutParameters(subCommand)) {
-    case LayoutParameters::None:
-        return QStringLiteral("params: None");
-    case LayoutParameters::Number:
-        return QStringLiteral("params: [Layout Number]");
-    case LayoutParameters::NumberAndProperty:
-        return QStringLiteral("params: [Layout Number] [Property Name - use ADD action]");
-    case LayoutParameters::Enabled:
-        return QStringLiteral("params: [Enabled]");
-    case LayoutParameters::Model:
-        return QStringLiteral("[Model Name - use ADD action]");
-    case LayoutParameters::Table:
-        return QStringLiteral("[Table - use ADD action]");
-    case LayoutParameters::Unsupported:
-        break;
-    }
-    return subCommand + QStringLiteral(" is not supported in console");
+    return rows;
 }
 
 void printEntries(const ls::MetaEnum& family)
@@ -199,8 +216,8 @@ bool Console::help(const QString& line) const
         qCDebug(lcConsole).noquote() << "Not implemented yet!";
         return true;
     }
-    if (parts.size() > 2 && command == ls::ConfigManagerCmdId::Layout) {
-        return parameterHelp(*family->subCommands, parts);
+    if (parts.size() > 2) {
+        return parameterHelp(command, *family->subCommands, parts.at(2));
     }
     const QString banner = QString::fromLatin1(family->banner);
     qCDebug(lcConsole).noquote() << banner;
@@ -209,56 +226,74 @@ bool Console::help(const QString& line) const
     return true;
 }
 
-bool Console::parameterHelp(const ls::MetaEnum& subCommands, const QStringList& parts) const
+bool Console::parameterHelp(const QString& command, const ls::MetaEnum& subCommands, const QString& word) const
 {
     bool ok = false;
-    const int number = parts.value(2).toInt(&ok);
+    const QString subCommand = subCommands.valueToKey(word.toInt(&ok));
     if (!ok) {
         LOG_ERROR(lcConsole) << "Parsing the sub command line failed!";
         return false;
     }
-    const QString subCommand = subCommands.valueToKey(number);
-    qCDebug(lcConsole).noquote() << (subCommand.isEmpty() ? QStringLiteral("Sub command not found!")
-                                                          : layoutParameterHelp(subCommand));
+    if (subCommand.isEmpty()) {
+        qCDebug(lcConsole).noquote() << "Sub command not found!";
+        return true;
+    }
+    const auto rows = builders().value(command);
+    const auto builder = rows.constFind(subCommand);
+    if (builder == rows.constEnd()) {
+        qCDebug(lcConsole).noquote() << subCommand << "is not supported in console";
+    } else {
+        qCDebug(lcConsole).noquote() << builder->params;
+    }
     return true;
 }
 
-bool Console::processLayoutCommand(const QString& subCommand, const QStringList& parts, QVariantMap& request) const
+bool Console::buildRequest(const QString& command, const QStringList& numbers, QVariantMap& request) const
 {
-    const LayoutParameters wanted = layoutParameters(subCommand);
-    if (wanted == LayoutParameters::Unsupported) {
-        qCDebug(lcConsole).noquote() << layoutParameterHelp(subCommand);
+    const auto commandRows = builders().constFind(command);
+    if (commandRows == builders().constEnd()) {
+        return true;
+    }
+    const QString subCommand = request.value(ls::subCommandIdKey).toString();
+    const auto builder = commandRows->constFind(subCommand);
+    if (builder == commandRows->constEnd()) {
+        qCDebug(lcConsole).noquote() << subCommand << "is not supported in console";
         return false;
     }
-    bool hasNumber = false;
-    const int number = parts.value(3).toInt(&hasNumber);
-    const bool needsNumber = wanted == LayoutParameters::Number || wanted == LayoutParameters::NumberAndProperty
-        || wanted == LayoutParameters::Enabled;
-    const bool needsData = wanted == LayoutParameters::NumberAndProperty || wanted == LayoutParameters::Model
-        || wanted == LayoutParameters::Table;
-    if ((needsNumber && !hasNumber) || (needsData && m_additionalData.isEmpty())) {
-        LOG_ERROR(lcConsole) << subCommand << layoutParameterHelp(subCommand);
-        return false;
-    }
-    switch (wanted) {
-    case LayoutParameters::Number:
-        request.insert(ls::layoutNrKey, number);
+    // What the line lacks stays out of the request: the handler's answer then says what is missing.
+    switch (builder->fill) {
+    case Fill::Nothing:
         break;
-    case LayoutParameters::NumberAndProperty:
-        request.insert(ls::layoutNrKey, number);
-        request.insert(ls::propertyNameKey, m_additionalData.first());
+    case Fill::Number:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt());
+        }
         break;
-    case LayoutParameters::Enabled:
-        request.insert(ls::enabledKey, number != 0);
+    case Fill::Flag:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt() != 0);
+        }
         break;
-    case LayoutParameters::Model:
-        request.insert(ls::modelKey, m_additionalData.first());
+    case Fill::NumberAndData:
+        if (!numbers.isEmpty()) {
+            request.insert(ls::layoutNrKey, numbers.first().toInt());
+        }
+        if (!m_additionalData.isEmpty()) {
+            request.insert(builder->key, m_additionalData.first());
+        }
         break;
-    case LayoutParameters::Table:
-        request.insert(ls::tableNameKey, m_additionalData.first());
+    case Fill::Data:
+        if (!m_additionalData.isEmpty()) {
+            request.insert(builder->key, m_additionalData.first());
+        }
         break;
-    case LayoutParameters::None:
-    case LayoutParameters::Unsupported:
+    case Fill::LanguageAndTable:
+        if (m_additionalData.size() > 0) {
+            request.insert(ls::languageKey, m_additionalData.at(0));
+        }
+        if (m_additionalData.size() > 1) {
+            request.insert(ls::tableKey, m_additionalData.at(1));
+        }
         break;
     }
     return true;
@@ -287,9 +322,18 @@ bool Console::sendCommand(const QString& line)
         qCDebug(lcConsole).noquote() << "Sub command not found!";
         return true;
     }
+    const QStringList numbers = parts.mid(3);
+    for (const QString& number : numbers) {
+        bool numberOk = false;
+        number.toInt(&numberOk);
+        if (!numberOk) {
+            LOG_ERROR(lcConsole) << "Parsing the command line failed!";
+            return false;
+        }
+    }
     QVariantMap request { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand },
         { ls::senderIdKey, QString(ls::ServiceId::ConfigManager) } };
-    if (command == ls::ConfigManagerCmdId::Layout && !processLayoutCommand(subCommand, parts, request)) {
+    if (!buildRequest(command, numbers, request)) {
         return true;
     }
     const QVariantMap result = m_manager->process(request);

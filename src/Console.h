@@ -33,11 +33,10 @@ private:
     bool clear();
     bool help(const QString& line) const;
     bool sendCommand(const QString& line);
-    // The parameter help of one sub-command of `Layout` ("HELP 0 <sub-command>").
-    bool parameterHelp(const ls::MetaEnum& subCommands, const QStringList& parts) const;
-    // Adds the keys of a `Layout` request from the line's integer and the additional data; false
-    // (and nothing to send) when the console cannot fill the sub-command.
-    bool processLayoutCommand(const QString& subCommand, const QStringList& parts, QVariantMap& request) const;
+    bool parameterHelp(const QString& command, const ls::MetaEnum& subCommands, const QString& word) const;
+    // Adds the keys of the request's sub-command from the line's numbers and the additional data;
+    // false when the console cannot fill that sub-command.
+    bool buildRequest(const QString& command, const QStringList& numbers, QVariantMap& request) const;
     void printHelpScreen() const;
 
     ConfigurationManager* m_manager;

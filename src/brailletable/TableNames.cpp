@@ -109,3 +109,25 @@ QString TableNames::userTableSlot(const QString& name)
     }
     return QString();
 }
+
+const QString& TableNames::userLanguage()
+{
+    static const QString language = QStringLiteral("UserDefined");
+    return language;
+}
+
+QString TableNames::userTableId(const QString& name)
+{
+    const QString key = userTableKey(name);
+    return key.isEmpty() ? QString() : QStringLiteral("%1/%2").arg(userLanguage(), key);
+}
+
+int TableNames::userTableDots(const QString& name)
+{
+    // "user_defined_8dot6.ctb" is the 8-dot slot's file: the slot, not a stray digit, decides.
+    const QString slot = userTableSlot(name);
+    if (!slot.isEmpty()) {
+        return slot == userSlot6Dot() ? 6 : 8;
+    }
+    return name.contains(QLatin1Char('6')) ? 6 : 8;
+}

@@ -36,4 +36,12 @@ public:
     // The slot base name ("user_defined_6dot", "user_defined_8dot") a name contains; empty when
     // it contains neither.
     static QString userTableSlot(const QString& name);
+    // The language of the user tables in the metadata root and the table lists ("UserDefined").
+    static const QString& userLanguage();
+    // The table name a layout selects the slot by ("UserDefined/grade0_6dot"); empty for a name
+    // that contains no slot name.
+    static QString userTableId(const QString& name);
+    // The dot count of an uploaded user table file: that of the slot it names, else 6 when the
+    // name contains "6" and 8 otherwise.
+    static int userTableDots(const QString& name);
 };

@@ -41,7 +41,7 @@ UserTableSlots::UserTableSlots(ls::IReader* reader, ls::IWriter* writer, TableLi
 
 QString UserTableSlots::userDefinedMetadataFile()
 {
-    return TableNames::languageMetadataFile(Locations::embosserLiblouisDir(), QStringLiteral("UserDefined"));
+    return TableNames::languageMetadataFile(Locations::embosserLiblouisDir(), TableNames::userLanguage());
 }
 
 bool UserTableSlots::setJsonSettings(const QString& path, const QString& table, const QMap<QString, QString>& values)

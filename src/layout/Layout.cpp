@@ -1,5 +1,7 @@
 #include "Layout.h"
 
+#include "CommandArguments.h"
+
 #include "DocSettingList.h"
 #include "LayoutFile.h"
 #include "LayoutSettings.h"
@@ -15,195 +17,9 @@
 #include "ls/LayoutCmdId.h"
 #include "property/PropValueList.h"
 
-#include <cmath>
-#include <limits>
-
 CM_LOGGING_CATEGORY(lcLayout, "Layout")
 
 namespace {
-
-// The integer a request value holds: an integer of any width, a whole double or a decimal text,
-// within int. Anything else (a flag, a list, a map, a fraction, 2^31) holds none.
-bool toInt(const QVariant& value, int& out)
-{
-    constexpr qlonglong lowest = std::numeric_limits<int>::min();
-    constexpr qlonglong highest = std::numeric_limits<int>::max();
-    bool ok = false;
-    qlonglong number = 0;
-    switch (value.userType()) {
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        number = value.toLongLong(&ok);
-        break;
-    case QMetaType::UChar:
-    case QMetaType::UShort:
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong: {
-        const qulonglong unsignedNumber = value.toULongLong(&ok);
-        ok = ok && unsignedNumber <= qulonglong(highest);
-        number = qlonglong(unsignedNumber);
-        break;
-    }
-    case QMetaType::Float:
-    case QMetaType::Double: {
-        const double real = value.toDouble();
-        ok = std::isfinite(real) && real == std::trunc(real) && real >= double(lowest) && real <= double(highest);
-        number = ok ? qlonglong(real) : 0;
-        break;
-    }
-    case QMetaType::QString:
-        out = value.toString().trimmed().toInt(&ok, 10);
-        return ok;
-    default:
-        return false;
-    }
-    if (!ok || number < lowest || number > highest) {
-        return false;
-    }
-    out = int(number);
-    return true;
-}
-
-// Reads the arguments of one request in the order an operation needs them. The first refusal is
-// logged under the operation's name and kept as the answer.
-class Arguments {
-public:
-    Arguments(const ls::Command& command, const char* function)
-        : m_command(command)
-        , m_function(function)
-    {
-    }
-
-    QVariantMap refusal() const { return m_refusal; }
-
-    // A layout number, 1..99.
-    bool layoutNumber(const QString& key, int& n)
-    {
-        if (!present(key)) {
-            return false;
-        }
-        if (!toInt(m_command.value(key), n)) {
-            return refuse(QStringLiteral("int conversion of %1 failed!").arg(key));
-        }
-        if (!LayoutFile::isValidNumber(n)) {
-            return refuse(QStringLiteral("layout number %1 of %2 out of range!").arg(n).arg(key));
-        }
-        return true;
-    }
-
-    // A text; an optional one is empty when absent.
-    bool text(const QString& key, QString& out, bool required = true)
-    {
-        if (!m_command.contains(key) && !required) {
-            out.clear();
-            return true;
-        }
-        if (!present(key)) {
-            return false;
-        }
-        const QVariant value = m_command.value(key);
-        if (value.userType() != QMetaType::QString) {
-            return refuse(QStringLiteral("%1 is no text!").arg(key));
-        }
-        out = value.toString();
-        return true;
-    }
-
-    // A map with at least one member.
-    bool map(const QString& key, QVariantMap& out, const QString& emptyMessage)
-    {
-        if (!present(key)) {
-            return false;
-        }
-        const QVariant value = m_command.value(key);
-        if (value.userType() != QMetaType::QVariantMap) {
-            return refuse(QStringLiteral("invalid layout data received!"));
-        }
-        out = value.toMap();
-        return out.isEmpty() ? refuse(emptyMessage) : true;
-    }
-
-    // A flag: true, false, 1 or 0. An optional one is false when absent.
-    bool flag(const QString& key, bool& out, bool required)
-    {
-        if (!m_command.contains(key) && !required) {
-            out = false;
-            return true;
-        }
-        if (!present(key)) {
-            return false;
-        }
-        const QVariant value = m_command.value(key);
-        int number = -1;
-        if (value.userType() == QMetaType::Bool) {
-            out = value.toBool();
-        } else if (value.userType() != QMetaType::QString && toInt(value, number) && (number == 0 || number == 1)) {
-            out = number == 1;
-        } else {
-            return refuse(QStringLiteral("%1 is no flag!").arg(key));
-        }
-        return true;
-    }
-
-    // The layout numbers of a backup or restore: a list of at most 99 layout numbers, maybe none.
-    bool layoutList(QList<int>& out)
-    {
-        if (!present(ls::layoutListKey)) {
-            return false;
-        }
-        const QVariant value = m_command.value(ls::layoutListKey);
-        if (value.userType() != QMetaType::QVariantList && value.userType() != QMetaType::QStringList) {
-            return refuse(QStringLiteral("%1 is no list of layout numbers!").arg(ls::layoutListKey));
-        }
-        const QVariantList items = value.toList();
-        if (items.size() > LayoutFile::lastNumber) {
-            return refuse(
-                QStringLiteral("%1 holds more than %2 layouts!").arg(ls::layoutListKey).arg(LayoutFile::lastNumber));
-        }
-        for (const QVariant& item : items) {
-            int n = 0;
-            if (!toInt(item, n) || !LayoutFile::isValidNumber(n)) {
-                return refuse(QStringLiteral("%1 holds no layout number: %2")
-                                  .arg(ls::layoutListKey, item.toString().left(LayoutFile::lastNumber)));
-            }
-            out.append(n);
-        }
-        return true;
-    }
-
-    // Refuses with InvalidValue; always false.
-    bool refuse(const QString& message)
-    {
-        error(message);
-        m_refusal = CommandHandler::failure(ls::ErrorId::InvalidValue);
-        return false;
-    }
-
-    void error(const QString& message) const
-    {
-        qCCritical(lcLayout).noquote() << libcorvane::logPrefix(m_function, "ERROR:") << message;
-    }
-
-private:
-    bool present(const QString& key)
-    {
-        if (m_command.contains(key)) {
-            return true;
-        }
-        error(QStringLiteral("data does not contain %1").arg(key));
-        m_refusal = CommandHandler::failure(ls::ErrorId::ValueNotFound);
-        return false;
-    }
-
-    const ls::Command& m_command;
-    const char* m_function;
-    QVariantMap m_refusal;
-};
 
 // A store operation or script refused: "<operation> FAILED!", error Undefined.
 QVariantMap failed(const char* function)
@@ -280,10 +96,10 @@ QVariantMap Layout::getActive(const ls::Command&) const
 
 QVariantMap Layout::setActive(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     if (!m_settings.setActiveLayout(n)) {
         return failed(Q_FUNC_INFO);
@@ -304,10 +120,10 @@ QVariantMap Layout::addLayout(const ls::Command&) const
 
 QVariantMap Layout::deleteLayout(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     if (!m_settings.deleteLayout(n)) {
         return failed(Q_FUNC_INFO);
@@ -318,10 +134,10 @@ QVariantMap Layout::deleteLayout(const ls::Command& command) const
 
 QVariantMap Layout::readLayout(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     const QVariantMap layout = m_settings.readLayout(n, true);
     if (layout.isEmpty()) {
@@ -345,22 +161,22 @@ QVariantMap Layout::readAllLayouts(const ls::Command&) const
 
 QVariantMap Layout::writeLayout(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
     QVariantMap data;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)
-        || !arguments.map(ls::layoutDataKey, data, QStringLiteral("no data found in %1").arg(ls::layoutDataKey))) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)
+        || !arguments.map(ls::layoutDataKey, data, QStringLiteral("layout data"))) {
+        return arguments.failure();
     }
     return write(Q_FUNC_INFO, n, data);
 }
 
 QVariantMap Layout::testWriteLayout(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     const QVariantMap layout = m_settings.readLayout(n, true);
     if (layout.isEmpty()) {
@@ -380,20 +196,21 @@ QVariantMap Layout::write(const char* function, int n, const QVariantMap& data) 
 
 QVariantMap Layout::getPropertyValues(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     QVariantMap data;
-    if (!arguments.map(ls::layoutDataKey, data, QStringLiteral("%1 is empty.").arg(ls::layoutDataKey))) {
-        return arguments.refusal();
+    if (!arguments.map(ls::layoutDataKey, data, QStringLiteral("layout data"),
+            QStringLiteral("%1 is empty.").arg(ls::layoutDataKey))) {
+        return arguments.failure();
     }
     return propertyValues(Q_FUNC_INFO, command, data);
 }
 
 QVariantMap Layout::testGetPropertyValues(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     int n = 0;
-    if (!arguments.layoutNumber(ls::layoutNrKey, n)) {
-        return arguments.refusal();
+    if (!arguments.integer(ls::layoutNrKey, n, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     const QVariantMap layout = m_settings.readLayout(n, true);
     if (layout.isEmpty()) {
@@ -404,7 +221,7 @@ QVariantMap Layout::testGetPropertyValues(const ls::Command& command) const
 
 QVariantMap Layout::propertyValues(const char* function, const ls::Command& command, const QVariantMap& data) const
 {
-    Arguments arguments(command, function);
+    CommandArguments arguments(command, lcLayout(), function);
     QString parameter;
     QString previousProperty;
     QString previousValue;
@@ -412,7 +229,7 @@ QVariantMap Layout::propertyValues(const char* function, const ls::Command& comm
     if (!arguments.text(ls::propertyNameKey, parameter)
         || !arguments.text(ls::previousPropertyKey, previousProperty, false)
         || !arguments.text(ls::previousValueKey, previousValue, false)) {
-        return arguments.refusal();
+        return arguments.failure();
     }
     const QVariantMap values = m_settings.getPropertyValues(data, parameter, previousProperty, previousValue);
     if (values.isEmpty()) {
@@ -456,10 +273,10 @@ QVariantMap Layout::getUseAdjustableLS(const ls::Command&) const
 
 QVariantMap Layout::setUseAdjustableLS(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     bool use = false;
     if (!arguments.flag(ls::enabledKey, use, true)) {
-        return arguments.refusal();
+        return arguments.failure();
     }
     // Unchanged is a failure too: the store answers whether it changed the flag.
     return m_settings.setUseAdjustableLS(use) ? success() : failed(Q_FUNC_INFO);
@@ -486,16 +303,16 @@ QVariantMap Layout::getLegacyTables(const ls::Command&) const
 
 QVariantMap Layout::getLegacyTableDisplayName(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     QString name;
     if (!arguments.text(ls::tableNameKey, name)) {
-        return arguments.refusal();
+        return arguments.failure();
     }
     QString language;
     QString table;
     if (!TableNames::split(name, language, table)) {
-        arguments.refuse(QStringLiteral("%1 is no legacy table name").arg(ls::tableNameKey));
-        return arguments.refusal();
+        arguments.refuseValue(QStringLiteral("%1 is no legacy table name").arg(ls::tableNameKey));
+        return arguments.failure();
     }
     const QVariantMap entry = m_settings.tableSettings().getLegacyTables().value(language).toMap().value(table).toMap();
     if (entry.isEmpty()) {
@@ -521,20 +338,22 @@ QVariantMap Layout::getLegacyTableDisplayName(const ls::Command& command) const
 
 QVariantMap Layout::backupLocal(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     QList<int> layouts;
-    if (!arguments.layoutList(layouts)) {
-        return arguments.refusal();
+    if (!arguments.integerList(
+            ls::layoutListKey, layouts, LayoutFile::lastNumber, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     return m_settings.layoutRestore().backupLocal(layouts) ? success() : failed(Q_FUNC_INFO);
 }
 
 QVariantMap Layout::backupUsb(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     QList<int> layouts;
-    if (!arguments.layoutList(layouts)) {
-        return arguments.refusal();
+    if (!arguments.integerList(
+            ls::layoutListKey, layouts, LayoutFile::lastNumber, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     return m_settings.layoutRestore().backupUsb(layouts) ? success() : failed(Q_FUNC_INFO);
 }
@@ -565,18 +384,20 @@ QVariantMap Layout::restoreDistributor(const ls::Command& command) const
 
 QVariantMap Layout::restoreFromPlace(const char* function, const ls::Command& command, LayoutRestore::Place place) const
 {
-    Arguments arguments(command, function);
+    CommandArguments arguments(command, lcLayout(), function);
     QString location;
     QString source;
     QList<int> layouts;
     if (!arguments.text(ls::locationKey, location) || !arguments.text(ls::sourceKey, source)
-        || !arguments.layoutList(layouts)) {
-        return arguments.refusal();
+        || !arguments.integerList(
+            ls::layoutListKey, layouts, LayoutFile::lastNumber, LayoutFile::firstNumber, LayoutFile::lastNumber)) {
+        return arguments.failure();
     }
     const LayoutRestore& restore = m_settings.layoutRestore();
     if (!restore.accepts(place, location, source)) {
-        arguments.refuse(QStringLiteral("%1 and %2 name no backup of this place").arg(ls::locationKey, ls::sourceKey));
-        return arguments.refusal();
+        arguments.refuseValue(
+            QStringLiteral("%1 and %2 name no backup of this place").arg(ls::locationKey, ls::sourceKey));
+        return arguments.failure();
     }
     bool restored = false;
     switch (place) {
@@ -595,31 +416,32 @@ QVariantMap Layout::restoreFromPlace(const char* function, const ls::Command& co
 
 QVariantMap Layout::restoreUpload(const ls::Command& command) const
 {
-    Arguments arguments(command, Q_FUNC_INFO);
+    CommandArguments arguments(command, lcLayout(), Q_FUNC_INFO);
     QVariantMap upload;
-    if (!arguments.map(ls::layoutDataKey, upload, QStringLiteral("Layout map is empty!"))) {
-        return arguments.refusal();
+    if (!arguments.map(
+            ls::layoutDataKey, upload, QStringLiteral("layout data"), QStringLiteral("Layout map is empty!"))) {
+        return arguments.failure();
     }
     // Every layout is checked before any working layout goes.
     QVariantMap layouts;
     for (auto it = upload.constBegin(); it != upload.constEnd(); ++it) {
         const QString shownKey = it.key().left(LayoutFile::lastNumber);
         if (LayoutRestore::layoutNumber(it.key()) < 0) {
-            arguments.refuse(QStringLiteral("%1 names no layout").arg(shownKey));
-            return arguments.refusal();
+            arguments.refuseValue(QStringLiteral("%1 names no layout").arg(shownKey));
+            return arguments.failure();
         }
         const QVariantMap layout = it.value().userType() == QMetaType::QVariantMap
             ? m_settings.storedLayout(it.value().toMap())
             : QVariantMap();
         if (layout.isEmpty()) {
-            arguments.refuse(QStringLiteral("%1 is no valid layout").arg(shownKey));
-            return arguments.refusal();
+            arguments.refuseValue(QStringLiteral("%1 is no valid layout").arg(shownKey));
+            return arguments.failure();
         }
         layouts.insert(it.key(), layout);
     }
     if (!layouts.contains(ls::layoutDashKey + QString::number(LayoutFile::firstNumber))) {
-        arguments.refuse(QStringLiteral("the upload lacks layout %1").arg(LayoutFile::firstNumber));
-        return arguments.refusal();
+        arguments.refuseValue(QStringLiteral("the upload lacks layout %1").arg(LayoutFile::firstNumber));
+        return arguments.failure();
     }
     return m_settings.layoutRestore().restoreUpload(layouts) ? finishRestore(Q_FUNC_INFO) : failed(Q_FUNC_INFO);
 }
@@ -656,20 +478,20 @@ QVariantMap Layout::getDistributorBackups(const ls::Command& command) const
 
 QVariantMap Layout::listBackups(const char* function, const ls::Command& command, LayoutRestore::Place place) const
 {
-    Arguments arguments(command, function);
+    CommandArguments arguments(command, lcLayout(), function);
     QString model;
     bool paths = false;
     if (place != LayoutRestore::Place::Local) {
         if (!arguments.text(ls::modelKey, model)) {
-            return arguments.refusal();
+            return arguments.failure();
         }
         if (LayoutRestore::modelFolder(model).isEmpty()) {
-            arguments.refuse(QStringLiteral("%1 names no model folder").arg(ls::modelKey));
-            return arguments.refusal();
+            arguments.refuseValue(QStringLiteral("%1 names no model folder").arg(ls::modelKey));
+            return arguments.failure();
         }
     }
     if (!arguments.flag(ls::enabledKey, paths, false)) {
-        return arguments.refusal();
+        return arguments.failure();
     }
     const LayoutRestore& restore = m_settings.layoutRestore();
     QVariantMap folders;

@@ -89,6 +89,23 @@ int LayoutSettings::getNumberOfLayouts() const
     return getLayoutNumbers().size();
 }
 
+int LayoutSettings::findLayoutWith(const QString& parameter, const QString& value) const
+{
+    QSet<int> seen;
+    const QList<int> numbers = getLayoutNumbers();
+    for (const int n : numbers) {
+        if (!LayoutFile::isValidNumber(n) || seen.contains(n)) {
+            continue;
+        }
+        seen.insert(n);
+        QString stored;
+        if (LayoutFile(n).read(parameter, stored) && stored == value) {
+            return n;
+        }
+    }
+    return 0;
+}
+
 int LayoutSettings::getActiveLayout() const
 {
     LOG_DEBUG(lcLayoutSettings) << "Get active layout";

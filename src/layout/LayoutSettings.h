@@ -56,6 +56,9 @@ public:
     // The numbers of the layout files in directory order, repeats and strays included.
     QList<int> getLayoutNumbers() const;
     int getNumberOfLayouts() const;
+    // The first layout (directory order) whose file holds `value` for `parameter`, read from the
+    // file itself so that a layout that would fail validation still counts; 0 when none does.
+    int findLayoutWith(const QString& parameter, const QString& value) const;
 
     bool addLayout(int& n) const;
     bool deleteLayout(int n) const;

@@ -4,11 +4,11 @@
 // maps through process. Afterwards the service still answers, nothing outside its root changed,
 // no shell ran a piece of the text, every tool got hostile text only as one whole argument,
 // collections stay bounded, and the settings files and the live values hold only values that fit
-// their definitions. Run as root, the test keeps the machine's directories read-only for itself
-// and everything it starts (ReadOnlyHost).
+// their definitions. Run as root, the test and everything it starts see the machine's directories
+// read-only (PrivateMounts).
 #include "DaemonProcess.h"
 #include "PrivateBus.h"
-#include "ReadOnlyHost.h"
+#include "PrivateMounts.h"
 #include "SettingsFileCheck.h"
 #include "SimCalls.h"
 #include "TestRoot.h"
@@ -20,94 +20,33 @@
 #include <QDBusPendingCall>
 #include <QDirIterator>
 #include <QDomDocument>
-#include <QFile>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <limits>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 const QString master = QStringLiteral("masterCollectionKey");
 const QString service = QStringLiteral("com.corvanebraille.ConfigurationManager");
-const QString notReady = service + QStringLiteral(".Error.NotReady");
-const QString readyLine = QStringLiteral("configuration-manager ready");
-const QString requester = ls::ServiceId::Panel;
-const QString layoutCommand = ls::ConfigManagerCmdId::Layout;
-const QString getActive = ls::LayoutCmdId::GetActive;
-const QString writeLayout = ls::LayoutCmdId::WriteLayout;
+const QString& requester = ls::ServiceId::Panel;
 // A request carries at most this much hostile text, so the 1 MiB entry goes one key at a time.
 const int requestTextBudget = 256 * 1024;
-const int longTextLength = 64 * 1024;
+// Longer texts go through one method of each argument pattern only: their cost is in the transport.
+const int longText = 64 * 1024;
 
 struct Method {
     QString name;
-    QStringList types; // in-arguments only
+    QStringList types; // of the in-arguments
     QStringList names;
-    QString signature() const { return name + QLatin1Char('(') + types.join(QString()) + QLatin1Char(')'); }
 };
 
-QList<Method> publishedMethods()
-{
-    QFile published(TestRoot::sourceDir() + QStringLiteral("/dbus/com.corvanebraille.ConfigurationManager.xml"));
-    QDomDocument document;
-    if (!published.open(QIODevice::ReadOnly) || !document.setContent(&published)) {
-        return {};
-    }
-    QList<Method> methods;
-    const QDomNodeList elements = document.elementsByTagName(QStringLiteral("method"));
-    for (int i = 0; i < elements.size(); ++i) {
-        const QDomElement element = elements.at(i).toElement();
-        Method method { element.attribute(QStringLiteral("name")), {}, {} };
-        for (QDomElement arg = element.firstChildElement(QStringLiteral("arg")); !arg.isNull();
-             arg = arg.nextSiblingElement(QStringLiteral("arg"))) {
-            if (arg.attribute(QStringLiteral("direction")) == QLatin1String("in")) {
-                method.types << arg.attribute(QStringLiteral("type"));
-                method.names << arg.attribute(QStringLiteral("name"));
-            }
-        }
-        methods << method;
-    }
-    return methods;
-}
-
-// Every request key the framework defines, read from its one header, so a key added there is
-// probed without a change here.
-QStringList requestKeys()
-{
-    QFile header(TestRoot::sourceDir() + QStringLiteral("/platform/ls/Keys.h"));
-    if (!header.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QString text = QString::fromUtf8(header.readAll());
-    static const QRegularExpression constant(
-        QStringLiteral("inline const QString \\w+ = QStringLiteral\\(\"([^\"]*)\"\\)"));
-    QStringList keys;
-    for (auto match = constant.globalMatch(text); match.hasNext();) {
-        const QString key = match.next().captured(1);
-        if (key != ls::commandIdKey && key != ls::subCommandIdKey && key != ls::senderIdKey) {
-            keys << key;
-        }
-    }
-    return keys;
-}
-
-// Each command with the ids of its sub-commands.
-QList<QPair<QString, QStringList>> commands()
-{
-    return { { ls::ConfigManagerCmdId::Layout, ls::LayoutCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::BrailleTable, ls::BrailleTableCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::UserPaper, ls::UserPaperCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::SystemInfo, ls::SystemInfoCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::Print, ls::PrintCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::Ssl, ls::SslCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::SystemOptions, ls::SystemOptionsCmdId::meta.keys() } };
-}
-
-const int callTimeoutMs = 15000;
+struct Outgoing {
+    QString description;
+    QDBusMessage message;
+};
 
 QDBusMessage message(const QString& method, const QVariantList& arguments)
 {
@@ -116,96 +55,60 @@ QDBusMessage message(const QString& method, const QVariantList& arguments)
     return message;
 }
 
-QDBusMessage call(const QString& method, const QVariantList& arguments)
+QDBusMessage call(const QString& method, const QVariantList& arguments = {})
 {
-    return QDBusConnection::systemBus().call(message(method, arguments), QDBus::Block, callTimeoutMs);
+    return QDBusConnection::systemBus().call(message(method, arguments), QDBus::Block, 15000);
 }
 
-struct Outgoing {
-    QString description;
-    QDBusMessage message;
-};
-
-// Sends the calls with a few in flight at a time: on a busy machine the round trip, not the
-// service, takes most of the time. Answers the first call without a proper answer and why.
-QString sendAll(const QList<Outgoing>& calls, QString (*problemOf)(const QDBusMessage&))
+Outgoing request(const QVariantMap& request)
 {
-    const int window = 16;
+    return { QStringLiteral("process %1 %2")
+                 .arg(request.value(ls::commandIdKey).toString().left(40),
+                     request.value(ls::subCommandIdKey).toString().left(40)),
+        message(QStringLiteral("process"), { request }) };
+}
+
+QVariantMap envelope(const QVariant& command, const QVariant& subCommand, const QVariant& sender = requester)
+{
+    return { { ls::commandIdKey, command }, { ls::subCommandIdKey, subCommand }, { ls::senderIdKey, sender } };
+}
+
+// Empty when the service answered properly: process with a result map, the other methods with a
+// reply or the defined error of a service being (re)built.
+QString problemOf(const QDBusMessage& call, const QDBusMessage& reply)
+{
+    const bool process = call.member() == QLatin1String("process");
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        return !process && reply.errorName() == service + QStringLiteral(".Error.NotReady")
+            ? QString()
+            : reply.errorName() + QStringLiteral(": ") + reply.errorMessage().left(300);
+    }
+    const QVariantMap result = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    return !process || (result.contains(ls::resultIdKey) && result.contains(ls::errorIdKey))
+        ? QString()
+        : QStringLiteral("no result map");
+}
+
+// Sends the calls with a few in flight at a time (on a busy machine the round trip takes most of
+// the time); answers the first call without a proper answer, and why.
+QString sendAll(const QList<Outgoing>& calls)
+{
     QList<QPair<int, QDBusPendingCall>> inFlight;
-    int next = 0;
-    while (next < calls.size() || !inFlight.isEmpty()) {
-        if (next < calls.size() && inFlight.size() < window) {
-            inFlight.append({ next, QDBusConnection::systemBus().asyncCall(calls.at(next).message, callTimeoutMs) });
+    for (int next = 0; next < calls.size() || !inFlight.isEmpty();) {
+        if (next < calls.size() && inFlight.size() < 16) {
+            inFlight.append({ next, QDBusConnection::systemBus().asyncCall(calls.at(next).message, 15000) });
             ++next;
             continue;
         }
         QPair<int, QDBusPendingCall> oldest = inFlight.takeFirst();
         oldest.second.waitForFinished();
-        const QString problem = problemOf(oldest.second.reply());
+        const Outgoing& sent = calls.at(oldest.first);
+        const QString problem = problemOf(sent.message, oldest.second.reply());
         if (!problem.isEmpty()) {
-            return calls.at(oldest.first).description + QStringLiteral(": ") + problem;
+            return sent.description + QStringLiteral(": ") + problem;
         }
     }
     return QString();
-}
-
-// Empty when the service answered: a reply, or the defined error of a service being (re)built.
-QString noAnswer(const QDBusMessage& reply)
-{
-    if (reply.type() == QDBusMessage::ReplyMessage || reply.errorName() == notReady) {
-        return QString();
-    }
-    return reply.errorName() + QStringLiteral(": ") + reply.errorMessage().left(300);
-}
-
-// What process answers must be a result map, whatever it was sent.
-QString noResult(const QDBusMessage& reply)
-{
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        return reply.errorName() + QStringLiteral(": ") + reply.errorMessage().left(300);
-    }
-    const QVariantMap result = qdbus_cast<QVariantMap>(reply.arguments().value(0));
-    if (!result.contains(ls::resultIdKey) || !result.contains(ls::errorIdKey)) {
-        return QStringLiteral("no result map");
-    }
-    return QString();
-}
-
-QVariant nested(int depth, const QVariant& leaf)
-{
-    QVariant value = leaf;
-    for (int level = 0; level < depth; ++level) {
-        value = QVariantMap { { QStringLiteral("level"), value }, { QStringLiteral("list"), QVariantList { leaf } } };
-    }
-    return value;
-}
-
-// Kind, size and modification time of everything below a directory but one subtree.
-QMap<QString, QString> snapshot(const QString& directory, const QString& excluded)
-{
-    QMap<QString, QString> entries;
-    QDirIterator it(
-        directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path == excluded || path.startsWith(excluded + QLatin1Char('/'))) {
-            continue;
-        }
-        const QFileInfo info = it.fileInfo();
-        entries.insert(path,
-            QStringLiteral("%1 %2 %3")
-                .arg(info.isDir() ? QStringLiteral("dir") : QStringLiteral("file"))
-                .arg(info.isDir() ? 0 : info.size())
-                .arg(info.lastModified().toMSecsSinceEpoch()));
-    }
-    return entries;
-}
-
-QString state(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() ? QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch())
-                         : QStringLiteral("absent");
 }
 } // namespace
 
@@ -213,50 +116,69 @@ class TestE2eHostile : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ReadOnlyHost> m_host;
+    std::unique_ptr<PrivateMounts> m_mounts;
     std::unique_ptr<QTemporaryDir> m_outside;
     std::unique_ptr<TestRoot> m_root;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<DaemonProcess> m_daemon;
     QString m_marker;
-    QString m_decoy;
     QList<QPair<QString, QString>> m_corpus;
     QList<Method> m_methods;
     QStringList m_keys;
+    // Each command with the ids of its sub-commands.
+    const QList<QPair<QString, QStringList>> m_commands { { ls::ConfigManagerCmdId::Layout,
+                                                              ls::LayoutCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::BrailleTable, ls::BrailleTableCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::UserPaper, ls::UserPaperCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::SystemInfo, ls::SystemInfoCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::Print, ls::PrintCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::Ssl, ls::SslCmdId::meta.keys() },
+        { ls::ConfigManagerCmdId::SystemOptions, ls::SystemOptionsCmdId::meta.keys() } };
     QHash<QString, QVariant> m_currentValues;
-    QMap<QString, QString> m_outsideBefore;
-    QMap<QString, QString> m_machineBefore;
+    QStringList m_outsideBefore;
     QByteArray m_embosserConfBefore;
 
-    static QStringList machinePaths()
+    // Kind, size and modification time of everything in the watched directory but the root, and
+    // of the machine paths a traversal would aim at.
+    QStringList outsideState() const
     {
-        return { QStringLiteral("/tmp/x"), QStringLiteral("/tmp/b"), QStringLiteral("/x"), QStringLiteral("/b"),
-            QStringLiteral("/etc/passwd") };
-    }
-
-    void addCorpus()
-    {
-        QTest::addColumn<QString>("hostile");
-        for (const auto& entry : qAsConst(m_corpus)) {
-            QTest::newRow(qPrintable(entry.first)) << entry.second;
+        QStringList paths { "/tmp/x", "/tmp/b", "/x", "/b", "/etc/passwd" };
+        for (QDirIterator it(m_outside->path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                 QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            if (path != m_root->path() && !path.startsWith(m_root->path() + QLatin1Char('/'))) {
+                paths << path;
+            }
         }
+        QStringList states;
+        for (const QString& path : qAsConst(paths)) {
+            const QFileInfo info(path);
+            states << path
+                    + (info.exists() ? QStringLiteral(" %1 %2")
+                                           .arg(info.isDir() ? -1 : info.size())
+                                           .arg(info.lastModified().toMSecsSinceEpoch())
+                                     : QStringLiteral(" absent"));
+        }
+        states.sort();
+        return states;
     }
 
-    // An ordinary value for a string argument that is not under test.
-    QString ordinaryText(const Method& method, const QString& argument)
+    // An ordinary value for an argument that is not under test.
+    QVariant ordinaryValue(const Method& method, int position, bool save)
     {
-        static const QHash<QString, QString> byName { { QStringLiteral("catalog"), master },
-            { QStringLiteral("source"), master }, { QStringLiteral("target"), QStringLiteral("probe-copy") },
-            { QStringLiteral("paper"), QStringLiteral("A3") },
-            { QStringLiteral("parameter"), QStringLiteral("Volume") },
-            { QStringLiteral("cellSize"), QStringLiteral("US Standard") }, { QStringLiteral("dots"), ls::sixDotKey },
-            { QStringLiteral("cellDots"), ls::sixDotKey },
-            { QStringLiteral("duplexing"), QStringLiteral("Single sided") },
-            { QStringLiteral("lineSpacing"), QStringLiteral("Single") },
-            { QStringLiteral("group"), QStringLiteral("Braille language") },
-            { QStringLiteral("layout"), QStringLiteral("1") },
-            { QStringLiteral("language"), QStringLiteral("English (U.S.)") },
-            { QStringLiteral("table"), QStringLiteral("computer_6dot") } };
+        static const QHash<QString, QString> byName { { "catalog", master }, { "source", master },
+            { "target", "probe-copy" }, { "paper", "A3" }, { "parameter", "Volume" }, { "cellSize", "US Standard" },
+            { "dots", ls::sixDotKey }, { "cellDots", ls::sixDotKey }, { "duplexing", "Single sided" },
+            { "lineSpacing", "Single" }, { "group", "Braille language" }, { "layout", "1" },
+            { "language", "English (U.S.)" }, { "table", "computer_6dot" } };
+        const QString& type = method.types.at(position);
+        const QString& argument = method.names.at(position);
+        if (type != QLatin1String("s")) {
+            return type == QLatin1String("i") ? QVariant(1)
+                : type == QLatin1String("d")  ? QVariant(1.0)
+                                              : QVariant(save && argument == QLatin1String("save"));
+        }
         if (argument == QLatin1String("key")) {
             const ls::MetaEnum& family = method.name.contains(QLatin1String("IntDelta"))
                 ? ls::IntValueDeltaParamId::meta
@@ -269,7 +191,7 @@ private:
             // The value the parameter has now, so the call goes as far as a valid one would.
             const QString getter = QStringLiteral("get") + method.name.mid(3);
             if (!m_currentValues.contains(getter)) {
-                const QDBusMessage reply = call(getter, {});
+                const QDBusMessage reply = call(getter);
                 m_currentValues.insert(getter,
                     reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0) : QStringLiteral("1"));
             }
@@ -278,78 +200,51 @@ private:
         return byName.value(argument, QStringLiteral("probe"));
     }
 
-    QVariantList arguments(const Method& method, int hostilePosition, const QString& hostile, bool save)
-    {
-        QVariantList values;
-        for (int i = 0; i < method.types.size(); ++i) {
-            const QString& type = method.types.at(i);
-            if (i == hostilePosition) {
-                values << hostile;
-            } else if (type == QLatin1String("s")) {
-                values << ordinaryText(method, method.names.at(i));
-            } else if (type == QLatin1String("i")) {
-                values << 1;
-            } else if (type == QLatin1String("d")) {
-                values << 1.0;
-            } else {
-                values << (save && method.names.at(i) == QLatin1String("save"));
-            }
-        }
-        return values;
-    }
-
     // Every string position of every method (of those that save, when save is set) with the text.
-    // The longest texts go through one method of each argument pattern only, their cost is in the
-    // transport; so do the collection names of the saving pass, where an unknown collection
-    // means the master one and every call would only write the same file again.
+    // Long texts go through one method of each argument pattern only, and so do the collection
+    // names of the saving pass: an unknown collection means the master one, and every call would
+    // only write the same file again.
     QList<Outgoing> everywhere(const QString& hostile, bool save)
     {
         QList<Outgoing> calls;
-        QSet<QString> sampled;
+        QHash<QString, bool> sampled;
         for (const Method& method : qAsConst(m_methods)) {
             if (save && method.names.value(method.names.size() - 1) != QLatin1String("save")) {
                 continue;
             }
             for (int position = 0; position < method.types.size(); ++position) {
-                if (method.types.at(position) != QLatin1String("s")) {
+                const QString pattern = method.types.join(QString()) + QString::number(position);
+                if (method.types.at(position) != QLatin1String("s")
+                    || ((hostile.size() > longText || (save && method.names.at(position) == QLatin1String("catalog")))
+                        && std::exchange(sampled[pattern], true))) {
                     continue;
                 }
-                const QString pattern = method.types.join(QString()) + QString::number(position);
-                if (hostile.size() > longTextLength
-                    || (save && method.names.at(position) == QLatin1String("catalog"))) {
-                    if (sampled.contains(pattern)) {
-                        continue;
-                    }
-                    sampled.insert(pattern);
+                QVariantList values;
+                for (int i = 0; i < method.types.size(); ++i) {
+                    values << (i == position ? QVariant(hostile) : ordinaryValue(method, i, save));
                 }
-                calls << Outgoing { QStringLiteral("%1, argument %2").arg(method.signature()).arg(position),
-                    message(method.name, arguments(method, position, hostile, save)) };
+                calls << Outgoing {
+                    QStringLiteral("%1(%2), argument %3").arg(method.name, method.types.join(QString())).arg(position),
+                    message(method.name, values)
+                };
             }
         }
         return calls;
-    }
-
-    static Outgoing request(const QVariantMap& request)
-    {
-        return { QStringLiteral("process %1 %2")
-                     .arg(request.value(ls::commandIdKey).toString().left(40),
-                         request.value(ls::subCommandIdKey).toString().left(40)),
-            message(QStringLiteral("process"), { request }) };
     }
 
 private slots:
     void initTestCase()
     {
         // First, before anything is started: run as root, the service must not reach the machine.
-        m_host = std::make_unique<ReadOnlyHost>();
-        QVERIFY2(m_host->isValid(), qPrintable(m_host->error()));
+        m_mounts = std::make_unique<PrivateMounts>();
+        QVERIFY2(::geteuid() != 0 || (m_mounts->isValid() && m_mounts->hostReadOnly()), qPrintable(m_mounts->error()));
         m_outside = std::make_unique<QTemporaryDir>();
         QVERIFY(m_outside->isValid());
         m_marker = m_outside->filePath(QStringLiteral("MARKER"));
-        m_decoy = m_outside->filePath(QStringLiteral("decoy"));
-        QFile decoy(m_decoy);
-        QVERIFY(decoy.open(QIODevice::WriteOnly) && decoy.write("decoy\n") == 6);
-        decoy.close();
+        const QString decoy = m_outside->filePath(QStringLiteral("decoy"));
+        QFile decoyFile(decoy);
+        QVERIFY(decoyFile.open(QIODevice::WriteOnly) && decoyFile.write("decoy\n") == 6);
+        decoyFile.close();
 
         // The root lies inside the watched directory, so a path that climbs out of it lands there.
         const QByteArray temporary = qgetenv("TMPDIR");
@@ -363,40 +258,53 @@ private slots:
         QVERIFY(m_bus->isValid());
         m_daemon = std::make_unique<DaemonProcess>(m_root->path(), QStringLiteral("ServiceWatcher.debug=true"));
         QVERIFY(m_daemon->start());
-        QVERIFY2(m_daemon->waitForLog(readyLine), qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
+        QVERIFY2(m_daemon->waitForLog(QStringLiteral("configuration-manager ready")),
+            qPrintable(m_daemon->log().join(QLatin1Char('\n'))));
 
-        m_methods = publishedMethods();
+        QFile published(TestRoot::sourceDir() + QStringLiteral("/dbus/%1.xml").arg(service));
+        QDomDocument document;
+        QVERIFY(published.open(QIODevice::ReadOnly) && document.setContent(&published));
+        const QDomNodeList methods = document.elementsByTagName(QStringLiteral("method"));
+        for (int i = 0; i < methods.size(); ++i) {
+            Method method { methods.at(i).toElement().attribute(QStringLiteral("name")), {}, {} };
+            for (QDomElement arg = methods.at(i).firstChildElement(QStringLiteral("arg")); !arg.isNull();
+                 arg = arg.nextSiblingElement(QStringLiteral("arg"))) {
+                if (arg.attribute(QStringLiteral("direction")) == QLatin1String("in")) {
+                    method.types << arg.attribute(QStringLiteral("type"));
+                    method.names << arg.attribute(QStringLiteral("name"));
+                }
+            }
+            m_methods << method;
+        }
         QVERIFY(m_methods.size() > 700);
-        m_keys = requestKeys();
+
+        // Every request key the framework defines, from its one header, so a new key is probed too.
+        QFile keys(TestRoot::sourceDir() + QStringLiteral("/platform/ls/Keys.h"));
+        QVERIFY(keys.open(QIODevice::ReadOnly));
+        const QRegularExpression constant(
+            QStringLiteral("inline const QString \\w+ = QStringLiteral\\(\"([^\"]*)\"\\)"));
+        for (auto match = constant.globalMatch(QString::fromUtf8(keys.readAll())); match.hasNext();) {
+            m_keys << match.next().captured(1);
+        }
+        for (const QString& envelopeKey : { ls::commandIdKey, ls::subCommandIdKey, ls::senderIdKey }) {
+            m_keys.removeAll(envelopeKey);
+        }
         QVERIFY(m_keys.size() > 80);
 
         const QString touch = QStringLiteral("touch ") + m_marker;
-        m_corpus = { { QStringLiteral("command separator"), QStringLiteral("; ") + touch },
-            { QStringLiteral("command substitution"), QStringLiteral("$(%1)").arg(touch) },
-            { QStringLiteral("backquotes"), QLatin1Char('`') + touch + QLatin1Char('`') },
-            { QStringLiteral("pipe"), QStringLiteral("| ") + touch },
-            { QStringLiteral("single quote breakout"), QStringLiteral("' ; %1 '").arg(touch) },
-            { QStringLiteral("double quote breakout"), QStringLiteral("\" ; %1\"").arg(touch) },
-            { QStringLiteral("newline and command"), QStringLiteral("x\n%1\n").arg(touch) },
-            { QStringLiteral("options"), QStringLiteral("-a -c -m ") + m_marker },
-            { QStringLiteral("relative traversal"), QStringLiteral("../../../../tmp/x") },
-            { QStringLiteral("absolute system file"), QStringLiteral("/etc/passwd") },
-            { QStringLiteral("absolute file outside the root"), m_decoy },
-            { QStringLiteral("parent"), QStringLiteral("..") },
-            { QStringLiteral("inner traversal"), QStringLiteral("a/../../b") },
-            { QStringLiteral("glob"), QStringLiteral("*") },
-            { QStringLiteral("control text"), QStringLiteral("line\nbreak\ttab\r\x1b[2J") },
-            { QStringLiteral("longest text"), QString(1024, QLatin1Char('t')) },
-            { QStringLiteral("one beyond the longest text"), QString(1025, QLatin1Char('t')) },
-            { QStringLiteral("64 KiB"), QStringLiteral("../").repeated(64 * 1024 / 3) },
-            { QStringLiteral("1 MiB"), QString(1024 * 1024, QLatin1Char('x')) }, { QStringLiteral("empty"), QString() },
-            { QStringLiteral("non-ASCII"), QStringLiteral("Gr\u00fc\u00dfe \u2713 \u65e5\u672c \u202e\uffff") } };
+        m_corpus = { { "command separator", "; " + touch }, { "command substitution", "$(" + touch + ')' },
+            { "backquotes", '`' + touch + '`' }, { "pipe", "| " + touch },
+            { "single quote breakout", "' ; " + touch + " '" }, { "double quote breakout", "\" ; " + touch + '"' },
+            { "newline and command", "x\n" + touch + '\n' }, { "options", "-a -c -m " + m_marker },
+            { "relative traversal", "../../../../tmp/x" }, { "absolute system file", "/etc/passwd" },
+            { "absolute file outside the root", decoy }, { "parent", ".." }, { "inner traversal", "a/../../b" },
+            { "glob", "*" }, { "control text", "line\nbreak\ttab\r\x1b[2J" }, { "longest text", QString(1024, 't') },
+            { "one beyond the longest text", QString(1025, 't') },
+            { "64 KiB", QStringLiteral("../").repeated(longText / 3) }, { "1 MiB", QString(1024 * 1024, 'x') },
+            { "empty", "" }, { "non-ASCII", QStringLiteral("Gr\u00fc\u00dfe \u2713 \u65e5\u672c \u202e\uffff") } };
 
         m_embosserConfBefore = m_root->readFile(QStringLiteral("/var/lib/embosser/embosserConf"));
-        m_outsideBefore = snapshot(m_outside->path(), m_root->path());
-        for (const QString& path : machinePaths()) {
-            m_machineBefore.insert(path, state(path));
-        }
+        m_outsideBefore = outsideState();
     }
 
     void cleanupTestCase()
@@ -407,119 +315,88 @@ private slots:
         m_outside.reset();
     }
 
-    void directMethodsAnswerHostileStrings_data() { addCorpus(); }
-    void directMethodsAnswerHostileStrings()
+    void hostileValuesAreAnswered_data()
     {
-        QFETCH(QString, hostile);
-        const QList<Outgoing> calls = everywhere(hostile, false);
-        QVERIFY(calls.size() > (hostile.size() > longTextLength ? 20 : 400));
-        const QString problem = sendAll(calls, noAnswer);
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QTest::addColumn<QVariant>("hostile");
+        for (const auto& entry : qAsConst(m_corpus)) {
+            QTest::newRow(qPrintable(entry.first)) << QVariant(entry.second);
+        }
+        // Values of the wrong type, for process only.
+        QVariant nested = QStringLiteral("../../x");
+        for (int level = 0; level < 10; ++level) {
+            nested = QVariantMap { { "level", nested }, { "list", QVariantList { QStringLiteral("../../x") } } };
+        }
+        const QList<QPair<const char*, QVariant>> mistyped { { "int", 7 }, { "negative", -1 },
+            { "NaN", std::numeric_limits<double>::quiet_NaN() },
+            { "infinity", std::numeric_limits<double>::infinity() }, { "bool", true },
+            { "bytes", QByteArray("\x00\xff", 2) },
+            { "list", QVariantList { QStringLiteral("a"), 1, QVariantList {} } },
+            { "string list", QStringList { QStringLiteral(".."), QString() } }, { "empty map", QVariantMap {} },
+            { "nested maps", nested } };
+        for (const auto& entry : mistyped) {
+            QTest::newRow(entry.first) << entry.second;
+        }
     }
 
-    void savingSettersAnswerHostileStrings_data() { addCorpus(); }
-    void savingSettersAnswerHostileStrings()
+    // A text through every string argument of every method, then of the saving setters with saving
+    // on; every value through process: as the command, the sub-command of every command, the
+    // sender, and in the keys of every sub-command (a long text in a few keys at a time).
+    void hostileValuesAreAnswered()
     {
-        QFETCH(QString, hostile);
-        const QList<Outgoing> calls = everywhere(hostile, true);
-        QVERIFY(calls.size() > (hostile.size() > longTextLength ? 5 : 30));
-        const QString problem = sendAll(calls, noAnswer);
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-
-    void processAnswersHostileRequests_data() { addCorpus(); }
-    void processAnswersHostileRequests()
-    {
-        QFETCH(QString, hostile);
-        QList<Outgoing> requests;
-        requests << request(
-            { { ls::commandIdKey, hostile }, { ls::subCommandIdKey, getActive }, { ls::senderIdKey, requester } });
-        requests << request(
-            { { ls::commandIdKey, layoutCommand }, { ls::subCommandIdKey, getActive }, { ls::senderIdKey, hostile } });
-        const int copies = qBound(1, requestTextBudget / qMax(1, hostile.size()), m_keys.size());
+        QFETCH(QVariant, hostile);
+        QList<Outgoing> calls;
+        if (hostile.userType() == QMetaType::QString) {
+            const bool isLong = hostile.toString().size() > longText;
+            const QList<Outgoing> direct = everywhere(hostile.toString(), false);
+            const QList<Outgoing> saving = everywhere(hostile.toString(), true);
+            QVERIFY(direct.size() > (isLong ? 20 : 400) && saving.size() > (isLong ? 5 : 30));
+            calls << direct << saving;
+        }
+        calls << request(envelope(hostile, ls::LayoutCmdId::GetActive))
+              << request(envelope(ls::ConfigManagerCmdId::Layout, ls::LayoutCmdId::GetActive, hostile));
+        const int copies = qBound(1, requestTextBudget / qMax(1, hostile.toString().size()), m_keys.size());
         int next = 0;
-        for (const auto& command : commands()) {
-            requests << request({ { ls::commandIdKey, command.first }, { ls::subCommandIdKey, hostile },
-                { ls::senderIdKey, requester } });
-            // Every sub-command with the hostile text in its keys; long texts in a few keys at a time.
+        for (const auto& command : m_commands) {
+            calls << request(envelope(command.first, hostile));
             for (const QString& subCommand : command.second) {
-                QVariantMap request { { ls::commandIdKey, command.first }, { ls::subCommandIdKey, subCommand },
-                    { ls::senderIdKey, requester } };
+                QVariantMap map = envelope(command.first, subCommand);
                 for (int i = 0; i < copies; ++i) {
-                    request.insert(m_keys.at(next++ % m_keys.size()), hostile);
+                    map.insert(m_keys.at(next++ % m_keys.size()), hostile);
                 }
-                requests << TestE2eHostile::request(request);
+                calls << request(map);
             }
         }
-        const QString problem = sendAll(requests, noResult);
+        const QString problem = sendAll(calls);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    void processAnswersMistypedAndNestedRequests()
+    void processAnswersEmptyAndCrowdedRequests()
     {
-        QList<Outgoing> requests;
-        const QVariantList oddValues { 7, -1, std::numeric_limits<double>::quiet_NaN(),
-            std::numeric_limits<double>::infinity(), true, QByteArray("\x00\xff", 2),
-            QVariantList { QStringLiteral("a"), 1, QVariantList {} }, QStringList { QStringLiteral(".."), QString() },
-            QVariantMap {}, nested(10, QStringLiteral("../../x")) };
-        // The envelope itself of the wrong type.
-        for (const QVariant& odd : oddValues) {
-            requests << request(
-                { { ls::commandIdKey, odd }, { ls::subCommandIdKey, getActive }, { ls::senderIdKey, requester } });
-            requests << request(
-                { { ls::commandIdKey, layoutCommand }, { ls::subCommandIdKey, odd }, { ls::senderIdKey, requester } });
-            requests << request(
-                { { ls::commandIdKey, layoutCommand }, { ls::subCommandIdKey, getActive }, { ls::senderIdKey, odd } });
-        }
-        requests << request({});
-        // Every sub-command with every key of one wrong type.
-        for (const auto& command : commands()) {
-            for (const QString& subCommand : command.second) {
-                for (const QVariant& odd : oddValues) {
-                    QVariantMap request { { ls::commandIdKey, command.first }, { ls::subCommandIdKey, subCommand },
-                        { ls::senderIdKey, requester } };
-                    for (const QString& key : qAsConst(m_keys)) {
-                        request.insert(key, odd);
-                    }
-                    requests << TestE2eHostile::request(request);
-                }
-            }
-        }
-        // Very many keys.
-        QVariantMap crowded { { ls::commandIdKey, layoutCommand }, { ls::subCommandIdKey, writeLayout },
-            { ls::senderIdKey, requester } };
+        QVariantMap crowded = envelope(ls::ConfigManagerCmdId::Layout, ls::LayoutCmdId::WriteLayout);
         for (int i = 0; i < 20000; ++i) {
             crowded.insert(QStringLiteral("key %1").arg(i), i);
         }
-        requests << request(crowded);
-        const QString problem = sendAll(requests, noResult);
+        const QString problem = sendAll({ request({}), request(crowded) });
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    void serviceStillAnswers()
+    void serviceStillAnswersAndBoundsCollections()
     {
         QVERIFY(m_daemon->isRunning());
         // A request may have restarted the service; it must come back.
         QVERIFY(QTest::qWaitFor(
-            [] { return call(QStringLiteral("getVolume"), {}).type() == QDBusMessage::ReplyMessage; }, 20000));
-        const QDBusMessage removed = call(QStringLiteral("removeCatalogsCollection"), { master });
-        QCOMPARE(removed.arguments().value(0), QVariant(false));
+            [] { return call(QStringLiteral("getVolume")).type() == QDBusMessage::ReplyMessage; }, 20000));
+        QCOMPARE(call(QStringLiteral("removeCatalogsCollection"), { master }).arguments().value(0), QVariant(false));
         QCOMPARE(call(QStringLiteral("getVolume"), { master }).type(), QDBusMessage::ReplyMessage);
         QVERIFY(m_daemon->logCount(QStringLiteral("refused value for")) > 0);
-    }
 
-    void collectionsStayBounded()
-    {
-        QCOMPARE(
-            call(QStringLiteral("duplicateCatalog"), { master, QString(65, QLatin1Char('n')) }).arguments().value(0),
-            QVariant(false));
+        const auto duplicate = [](const QString& name) {
+            return call(QStringLiteral("duplicateCatalog"), { master, name }).arguments().value(0).toBool();
+        };
+        QVERIFY(!duplicate(QString(65, QLatin1Char('n'))));
         // Whatever the probe left, copies stop at the limit instead of growing with every request.
         int copies = 0;
-        while (copies < 100
-            && call(QStringLiteral("duplicateCatalog"), { master, QStringLiteral("bound %1").arg(copies) })
-                   .arguments()
-                   .value(0)
-                   .toBool()) {
+        while (copies < 100 && duplicate(QStringLiteral("bound %1").arg(copies))) {
             ++copies;
         }
         QVERIFY(copies > 0 && copies < 32);
@@ -528,22 +405,7 @@ private slots:
     void nothingChangedOutsideTheRoot()
     {
         QVERIFY2(!QFileInfo::exists(m_marker), "a shell ran a piece of a request");
-        const QMap<QString, QString> after = snapshot(m_outside->path(), m_root->path());
-        QStringList changed;
-        for (auto it = after.constBegin(); it != after.constEnd(); ++it) {
-            if (m_outsideBefore.value(it.key()) != it.value()) {
-                changed << it.key() + QLatin1Char(' ') + it.value();
-            }
-        }
-        for (auto it = m_outsideBefore.constBegin(); it != m_outsideBefore.constEnd(); ++it) {
-            if (!after.contains(it.key())) {
-                changed << it.key() + QStringLiteral(" removed");
-            }
-        }
-        QCOMPARE(changed, QStringList());
-        for (const QString& path : machinePaths()) {
-            QCOMPARE(state(path), m_machineBefore.value(path));
-        }
+        QCOMPARE(outsideState(), m_outsideBefore);
     }
 
     void storedAndLiveValuesFitTheirDefinitions()
@@ -554,15 +416,15 @@ private slots:
         QCOMPARE(check.problems(), QStringList());
 
         // The bulk ran without saving: what a setter refused must not be in memory either.
-        static const QHash<QString, QString> catalogOf { { QStringLiteral("Architecture"), QStringLiteral("arch") },
-            { QStringLiteral("Embosserhead"), QStringLiteral("embosserhead") },
-            { QStringLiteral("Parameters"), QStringLiteral("parameters") },
-            { QStringLiteral("Page Counter"), QStringLiteral("counters") },
-            { QStringLiteral("Serial Com"), QStringLiteral("serialCom") },
-            { QStringLiteral("Speech"), QStringLiteral("speech") } };
-        QStringList problems;
-        const QDBusMessage configuration = call(QStringLiteral("currentConfigurationCmd"), {});
+        static const QHash<QString, QString> catalogOf { { "Architecture", "arch" }, { "Embosserhead", "embosserhead" },
+            { "Parameters", "parameters" }, { "Page Counter", "counters" }, { "Serial Com", "serialCom" },
+            { "Speech", "speech" } };
+        const QDBusMessage configuration = call(QStringLiteral("currentConfigurationCmd"));
+        const QDBusMessage info = call(QStringLiteral("embosserInfoCmd"));
         QCOMPARE(configuration.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(info.type(), QDBusMessage::ReplyMessage);
+        QStringList problems = check.valueProblems(QStringLiteral("embosserInfoCmd"), QStringLiteral("embosserConf"),
+            qdbus_cast<QVariantMap>(info.arguments().value(0)));
         const QDBusArgument families = configuration.arguments().value(0).value<QDBusArgument>();
         families.beginArray();
         while (!families.atEnd()) {
@@ -572,38 +434,28 @@ private slots:
             families >> family >> values;
             families.endStructure();
             if (catalogOf.contains(family)) {
-                problems << check.valueProblems(family, catalogOf.value(family), QJsonObject::fromVariantMap(values));
+                problems << check.valueProblems(family, catalogOf.value(family), values);
             }
         }
         families.endArray();
-        const QDBusMessage info = call(QStringLiteral("embosserInfoCmd"), {});
-        QCOMPARE(info.type(), QDBusMessage::ReplyMessage);
-        problems << check.valueProblems(QStringLiteral("embosserInfoCmd"), QStringLiteral("embosserConf"),
-            QJsonObject::fromVariantMap(qdbus_cast<QVariantMap>(info.arguments().value(0))));
         QCOMPARE(problems, QStringList());
     }
 
     void toolsGotHostileTextOnlyAsWholeArguments()
     {
-        QStringList hostileTexts;
-        for (const auto& entry : qAsConst(m_corpus)) {
-            if (entry.second.contains(m_marker)) {
-                hostileTexts << entry.second;
-            }
-        }
         int carried = 0;
         const QList<QStringList> calls = SimCalls(m_root->path()).all();
         for (const QStringList& toolCall : calls) {
+            const QString shown = toolCall.join(QLatin1Char(' ')).left(300);
             for (const QString& argument : toolCall) {
-                const QString shown = toolCall.join(QLatin1Char(' ')).left(300);
                 QVERIFY2(argument != QLatin1String("touch") && argument != m_marker, qPrintable(shown));
-                if (!argument.contains(m_marker)) {
-                    continue;
+                if (argument.contains(m_marker)) {
+                    const bool whole = std::any_of(m_corpus.cbegin(), m_corpus.cend(), [&](const auto& entry) {
+                        return entry.second.contains(m_marker) && argument.contains(entry.second);
+                    });
+                    QVERIFY2(whole, qPrintable(shown));
+                    ++carried;
                 }
-                const bool whole = std::any_of(hostileTexts.cbegin(), hostileTexts.cend(),
-                    [&](const QString& text) { return argument.contains(text); });
-                QVERIFY2(whole, qPrintable(shown));
-                ++carried;
             }
         }
         qInfo("%d tool calls, %d arguments carried hostile text", int(calls.size()), carried);

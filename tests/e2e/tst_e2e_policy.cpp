@@ -1,18 +1,23 @@
 // The installed bus policy on a bus configured as the system bus is: root owns the name and calls
 // it; a member of the "embosser" group calls it and receives its signals; any other user can do
-// neither. The users exist only inside this test's own mount namespace (TestAccounts); the
-// clients run as them through setpriv.
+// neither. The test users exist only in the test's own mount namespace (PrivateMounts), where
+// copies of /etc/passwd and /etc/group that list them are mounted over the machine's; the clients
+// run as them through setpriv.
 #include "CommandLineClient.h"
 #include "DaemonProcess.h"
-#include "SystemStyleBus.h"
-#include "TestAccounts.h"
+#include "PrivateMounts.h"
 #include "TestRoot.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
+#include <grp.h>
 #include <memory>
+#include <pwd.h>
 
 namespace {
 const QString& service = CommandLineClient::service();
@@ -29,13 +34,17 @@ Outcome run(const QStringList& command)
 {
     QProcess process;
     process.start(command.first(), command.mid(1));
-    Outcome outcome;
-    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit) {
-        outcome.exitCode = process.exitCode();
-    }
-    outcome.output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    outcome.error = QString::fromUtf8(process.readAllStandardError()).trimmed();
-    return outcome;
+    const bool finished = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit;
+    return { finished ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+        QString::fromUtf8(process.readAllStandardError()).trimmed() };
+}
+
+// The command as the user of that id (whose group has the same id), with its groups of /etc/group.
+QStringList as(uint id, const QStringList& command)
+{
+    return QStringList { "setpriv", QString("--reuid=%1").arg(id), QString("--regid=%1").arg(id), "--init-groups",
+        "--" }
+    + command;
 }
 
 QStringList gdbusCall(const QString& method, const QStringList& arguments = QStringList())
@@ -57,10 +66,10 @@ bool emitMarker(const QString& text)
 // policy of that user.
 class Listener {
 public:
-    explicit Listener(const TestAccounts::Account& account)
+    explicit Listener(uint id)
     {
-        const QStringList command = TestAccounts::commandAs(account, "dbus-monitor",
-            { "--system", QString("type='signal',sender='%1'").arg(service),
+        const QStringList command = as(id,
+            { "dbus-monitor", "--system", QString("type='signal',sender='%1'").arg(service),
                 QString("type='signal',interface='%1'").arg(markerInterface) });
         m_process.start(command.first(), command.mid(1));
     }
@@ -88,11 +97,82 @@ class TestE2ePolicy : public QObject {
     Q_OBJECT
 
 private:
-    // Destroyed in reverse order: the daemon first, the accounts last.
-    std::unique_ptr<TestAccounts> m_accounts;
+    // Destroyed in reverse order: the daemon first, the mounts last.
+    std::unique_ptr<PrivateMounts> m_mounts;
+    QTemporaryDir m_dir;
+    uint m_member = 0;
+    uint m_outsider = 0;
     std::unique_ptr<TestRoot> m_root;
-    std::unique_ptr<SystemStyleBus> m_bus;
+    std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<DaemonProcess> m_daemon;
+
+    // Copies of /etc/passwd and /etc/group without the test's names, plus the two users and the
+    // "embosser" group with the member in it (as a supplementary group, like the embosser's
+    // service accounts), mounted over the originals. Each id is free as a user and a group id.
+    QString addAccounts()
+    {
+        uint ids[3] = {};
+        for (uint id = 61000, i = 0; i < 3; ++id) {
+            if (!::getpwuid(id) && !::getgrgid(id)) {
+                ids[i++] = id;
+            }
+        }
+        m_member = ids[0];
+        m_outsider = ids[1];
+        const QString files[] = { "/etc/passwd", "/etc/group" };
+        const QString user("%1:x:%2:%2::/nonexistent:/usr/sbin/nologin\n");
+        const QString group("%1:x:%2:%3\n");
+        const QString added[] = { user.arg("cm-test-member").arg(ids[0]) + user.arg("cm-test-outsider").arg(ids[1]),
+            group.arg("cm-test-member").arg(ids[0]).arg("") + group.arg("cm-test-outsider").arg(ids[1]).arg("")
+                + group.arg("embosser").arg(ids[2]).arg("cm-test-member") };
+        for (int i = 0; i < 2; ++i) {
+            QFile file(files[i]);
+            QByteArray content;
+            for (const QByteArray& line :
+                (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray()).split('\n')) {
+                const QByteArray name = line.split(':').first();
+                if (!line.isEmpty() && name != "cm-test-member" && name != "cm-test-outsider" && name != "embosser") {
+                    content += line + '\n';
+                }
+            }
+            content += added[i].toLatin1();
+            QFile copy(m_dir.filePath(QString::number(i)));
+            if (!file.isOpen() || !copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size()
+                || !copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther)
+                || !m_mounts->bind(copy.fileName(), files[i])) {
+                return "cannot mount a copy over " + files[i] + ": " + m_mounts->error();
+            }
+        }
+        return QString();
+    }
+
+    // A bus configuration of the machine's system bus policy, limits, type and authentication,
+    // with a socket of its own and the service's policy file, as the system bus includes system.d.
+    QString writeBusConfiguration(const QString& target)
+    {
+        QFile in("/usr/share/dbus-1/system.conf");
+        QFile out(target);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
+            return QString("cannot copy %1 to %2").arg(in.fileName(), target);
+        }
+        QXmlStreamReader reader(&in);
+        QXmlStreamWriter writer(&out);
+        for (int depth = 0; !reader.atEnd();) {
+            reader.readNext();
+            if (reader.isStartElement() && ++depth == 2
+                && !QStringList { "type", "auth", "policy", "limit" }.contains(reader.name().toString())) {
+                reader.skipCurrentElement();
+                --depth;
+            } else if (reader.isEndElement() && depth-- == 1) {
+                writer.writeTextElement("listen", "unix:path=" + m_dir.filePath("system_bus_socket"));
+                writer.writeTextElement("include", TestRoot::sourceDir() + QString("/dbus/%1.conf").arg(service));
+                writer.writeCurrentToken(reader);
+            } else if (!reader.isComment()) {
+                writer.writeCurrentToken(reader);
+            }
+        }
+        return reader.hasError() ? in.fileName() + ": " + reader.errorString() : QString();
+    }
 
 private slots:
     void initTestCase()
@@ -101,13 +181,20 @@ private slots:
             QVERIFY2(CommandLineClient::isInstalled(tool),
                 qPrintable(QString("%1 is missing; scripts/lib.sh lists its package").arg(tool)));
         }
-        QVERIFY2(QFile::exists(SystemStyleBus::systemConfiguration()),
-            qPrintable(SystemStyleBus::systemConfiguration() + " is missing"));
-        m_accounts = std::make_unique<TestAccounts>();
-        QVERIFY2(m_accounts->isValid(), qPrintable(m_accounts->error()));
+        m_mounts = std::make_unique<PrivateMounts>();
+        QVERIFY2(m_mounts->isValid(), qPrintable(m_mounts->error()));
+        // Every user of the test reaches the bus socket in here.
+        QVERIFY(m_dir.isValid()
+            && QFile::setPermissions(m_dir.path(),
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                    | QFile::ReadOther | QFile::ExeOther));
+        const QString accountProblem = addAccounts();
+        QVERIFY2(accountProblem.isEmpty(), qPrintable(accountProblem));
+        const QString configurationProblem = writeBusConfiguration(m_dir.filePath("system.conf"));
+        QVERIFY2(configurationProblem.isEmpty(), qPrintable(configurationProblem));
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->isValid());
-        m_bus = std::make_unique<SystemStyleBus>(TestRoot::sourceDir() + QString("/dbus/%1.conf").arg(service));
+        m_bus = std::make_unique<PrivateBus>(m_dir.filePath("system.conf"));
         QVERIFY2(m_bus->isValid(), qPrintable(m_bus->error()));
         m_daemon = std::make_unique<DaemonProcess>(m_root->path(), "ConfigurationManagerAdaptor.debug=true");
         QVERIFY(m_daemon->start());
@@ -148,11 +235,7 @@ private slots:
         QFETCH(QString, who);
         QFETCH(QStringList, command);
         QFETCH(bool, allowed);
-        if (who != "root") {
-            command = TestAccounts::commandAs(
-                who == "member" ? m_accounts->member() : m_accounts->outsider(), command.first(), command.mid(1));
-        }
-        const Outcome outcome = run(command);
+        const Outcome outcome = run(who == "root" ? command : as(who == "member" ? m_member : m_outsider, command));
         if (allowed) {
             QVERIFY2(outcome.exitCode == 0 && !outcome.output.isEmpty(), qPrintable(outcome.error));
         } else {
@@ -166,8 +249,8 @@ private slots:
     // reaches each listener after the signal would have.
     void notificationReachesTheGroupOnly()
     {
-        Listener member(m_accounts->member());
-        Listener outsider(m_accounts->outsider());
+        Listener member(m_member);
+        Listener outsider(m_outsider);
         const auto bothSaw = [&](const QString& marker, int timeoutMs) {
             return QTest::qWaitFor([&]() { return member.sawMarker(marker) && outsider.sawMarker(marker); }, timeoutMs);
         };

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QJsonParseError>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sanitizer/lsan_interface.h>
@@ -18,7 +17,6 @@
 
 namespace {
 
-QString rootPath;
 // Removed at a normal exit; a run that ends by a crash leaves them in TMPDIR.
 std::unique_ptr<QTemporaryDir> scratch;
 std::unique_ptr<QTemporaryDir> madeRoot;
@@ -26,14 +24,8 @@ std::unique_ptr<QTemporaryDir> madeRoot;
 void dropMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
-        std::abort();
+        FuzzEnvironment::fail(QStringLiteral("qFatal: ") + message);
     }
-}
-
-QString sourceDir()
-{
-    return qEnvironmentVariable("CM_SOURCE_DIR", QStringLiteral(CM_DEFAULT_SOURCE_DIR));
 }
 
 [[noreturn]] void stop(const QString& message)
@@ -42,26 +34,22 @@ QString sourceDir()
     std::exit(2);
 }
 
-QString layOutRoot()
+// The tree CM_FUZZ_ROOT names, or one laid out here, as long as scripts/make-root laid it out:
+// its marker is the simulated tools' call log.
+QString shippedRoot(const QString& sourceDir)
 {
-    QString given = qEnvironmentVariable("CM_FUZZ_ROOT");
-    if (given.isEmpty()) {
+    QString root = qEnvironmentVariable("CM_FUZZ_ROOT");
+    if (root.isEmpty()) {
         madeRoot = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/cm-fuzz-root-XXXXXX"));
-        QProcess makeRoot;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("CM_BINARY_DIR"),
-            qEnvironmentVariable("CM_BINARY_DIR", QStringLiteral(CM_DEFAULT_BINARY_DIR)));
-        makeRoot.setProcessEnvironment(environment);
-        makeRoot.setProcessChannelMode(QProcess::ForwardedChannels);
-        makeRoot.start(sourceDir() + QStringLiteral("/scripts/make-root"), { madeRoot->path() });
-        if (!madeRoot->isValid() || !makeRoot.waitForFinished(300000) || makeRoot.exitStatus() != QProcess::NormalExit
-            || makeRoot.exitCode() != 0) {
+        root = madeRoot->path();
+        if (!qEnvironmentVariableIsSet("CM_BINARY_DIR")) {
+            qputenv("CM_BINARY_DIR", CM_DEFAULT_BINARY_DIR);
+        }
+        if (QProcess::execute(sourceDir + QStringLiteral("/scripts/make-root"), { root }) != 0) {
             stop(QStringLiteral("scripts/make-root failed"));
         }
-        given = madeRoot->path();
     }
-    const QString root = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
-    // The marker scripts/make-root leaves: the simulated tools' call log.
+    root = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
     if (root == QLatin1String("/") || !QFileInfo(root + QStringLiteral("/var/log/sim/calls.log")).isFile()) {
         stop(QStringLiteral("%1 is not a root laid out by scripts/make-root").arg(root));
     }
@@ -71,20 +59,18 @@ QString layOutRoot()
 } // namespace
 
 // Qt 5.15's JSON parser leaks: an object that repeats a key whose value is a non-empty array or
-// object ({"a": [1], "a": [1]}, which Qt accepts and reads as the last value) loses the replaced
-// container, some bytes per parse. Qt is built without frame pointers, so LeakSanitizer's fast
-// unwinder cannot see which Qt function allocated a leaked block, and a suppression by name would
-// need the slow unwinder (four times fewer runs). Instead the targets take the calls of the parser
-// here and hand them to Qt with leak tracking off for what the parser allocates; what the service
-// builds from the document is tracked as usual.
+// object ({"a": [1], "a": [1]}) loses the replaced container. Qt is built without frame pointers,
+// so LeakSanitizer cannot tell by name which Qt function allocated a block without its slow
+// unwinder (four times fewer runs). Instead the targets take the parser's calls here and hand
+// them to Qt with leak tracking off for what the parser allocates; what the service builds from
+// the document is tracked as usual.
 QJsonDocument QJsonDocument::fromJson(const QByteArray& json, QJsonParseError* error)
 {
     using Parse = QJsonDocument (*)(const QByteArray&, QJsonParseError*);
     static const auto qtParse
         = reinterpret_cast<Parse>(dlsym(RTLD_NEXT, "_ZN13QJsonDocument8fromJsonERK10QByteArrayP15QJsonParseError"));
     if (!qtParse) {
-        std::fprintf(stderr, "FuzzEnvironment: QJsonDocument::fromJson not found in Qt\n");
-        std::abort();
+        stop(QStringLiteral("QJsonDocument::fromJson not found in Qt"));
     }
     __lsan::ScopedDisabler untracked;
     return qtParse(json, error);
@@ -92,17 +78,14 @@ QJsonDocument QJsonDocument::fromJson(const QByteArray& json, QJsonParseError* e
 
 void FuzzEnvironment::initialize(Root root)
 {
-    // Nothing the targets run may reach the machine's own buses or tools.
+    const QString sourceDir = qEnvironmentVariable("CM_SOURCE_DIR", QStringLiteral(CM_DEFAULT_SOURCE_DIR));
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/cm-fuzz/system_bus_socket");
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/cm-fuzz/session_bus_socket");
-    qputenv("PATH", QFile::encodeName(sourceDir() + QStringLiteral("/sim/bin:")) + qgetenv("PATH"));
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("PATH", QFile::encodeName(sourceDir + QStringLiteral("/sim/bin:")) + qgetenv("PATH"));
     if (qEnvironmentVariable("CM_FUZZ_VERBOSE") != QLatin1String("1")) {
         qInstallMessageHandler(dropMessages);
     }
-
-    // The application object lives as long as the process (QCoreApplication keeps argc by
-    // reference).
+    // QCoreApplication keeps argc by reference.
     static int argc = 1;
     static char name[] = "cm-fuzz";
     static char* argv[] = { name, nullptr };
@@ -112,35 +95,21 @@ void FuzzEnvironment::initialize(Root root)
     if (!scratch->isValid()) {
         stop(QStringLiteral("cannot create a scratch directory in %1").arg(QDir::tempPath()));
     }
-    if (root == Root::Private) {
-        rootPath = layOutRoot();
-        qputenv("CONFIGURATION_MANAGER_ROOT", QFile::encodeName(rootPath));
-    } else {
-        // The targets without a root must not find the machine's files either.
-        qputenv("CONFIGURATION_MANAGER_ROOT", QFile::encodeName(scratch->path()));
-    }
-}
-
-QString FuzzEnvironment::root()
-{
-    return rootPath;
+    qputenv("CONFIGURATION_MANAGER_ROOT",
+        QFile::encodeName(root == Root::Shipped ? shippedRoot(sourceDir) : scratch->path()));
 }
 
 QString FuzzEnvironment::scratchDir()
 {
-    return scratch ? scratch->path() : QString();
+    return scratch->path();
 }
 
-bool FuzzEnvironment::writeFile(const QString& path, const QByteArray& content)
+void FuzzEnvironment::writeFile(const QString& path, const QByteArray& content)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
-
-QByteArray FuzzEnvironment::readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+        fail(QStringLiteral("cannot write %1").arg(path));
+    }
 }
 
 void FuzzEnvironment::fail(const QString& message)

@@ -6,22 +6,16 @@
 #include "brailletable/LegacyTableBuffer.h"
 #include "brailletable/format/LegacyTableFormat.h"
 
-namespace {
-QString path;
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    FuzzEnvironment::initialize(FuzzEnvironment::Root::None);
-    path = FuzzEnvironment::scratchDir() + QStringLiteral("/table.ebc");
+    FuzzEnvironment::initialize(FuzzEnvironment::Root::Empty);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    if (!FuzzEnvironment::writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes), int(size)))) {
-        FuzzEnvironment::fail(QStringLiteral("cannot write %1").arg(path));
-    }
+    static const QString path = FuzzEnvironment::scratchDir() + QStringLiteral("/table.ebc");
+    FuzzEnvironment::writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes), int(size)));
     if (!LegacyTableBuffer::load(path)) {
         FuzzEnvironment::fail(QStringLiteral("an existing table did not load"));
     }

@@ -16,64 +16,39 @@
 #include "ls/ServiceId.h"
 
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
 
 ConfigurationManager* manager = nullptr;
-int notifications = 0;
-
-QString pick(FuzzedDataProvider& data, const QStringList& texts)
-{
-    return texts.isEmpty() ? QString() : texts.at(data.ConsumeIntegralInRange(0, texts.size() - 1));
-}
-
-// The sub-command ids of a command: the family named after it ("Layout" -> "LayoutCmdId").
-QStringList subCommandsOf(const QString& command)
-{
-    static QHash<QString, QStringList> cache;
-    const auto found = cache.constFind(command);
-    if (found != cache.constEnd()) {
-        return found.value();
-    }
-    QStringList keys;
-    for (const ls::MetaEnum* family : protocolFamilies) {
-        if (family->name() == command + QStringLiteral("CmdId")) {
-            keys = family->keys();
-        }
-    }
-    cache.insert(command, keys);
-    return keys;
-}
 
 QVariantMap buildRequest(FuzzedDataProvider& data)
 {
-    FuzzVariant::Limits limits;
-    limits.depth = 6;
-    limits.nodes = 48;
-    FuzzVariant builder(data, limits);
-
+    FuzzVariant builder(data, 6, 48, false);
+    // Each envelope key is present with a listed value most of the time, absent or odd otherwise.
     const int envelope = data.ConsumeIntegral<uint8_t>();
     QVariantMap request;
-    // Each envelope key is present with a listed value most of the time, absent or odd otherwise.
     QString command;
     if ((envelope & 0x03) != 0) {
-        command = (envelope & 0x03) == 3 ? builder.text() : pick(data, ls::ConfigManagerCmdId::meta.keys());
+        command = (envelope & 0x03) == 3 ? builder.text() : builder.pick(ls::ConfigManagerCmdId::meta.keys());
         request.insert(ls::commandIdKey, command);
     }
     if ((envelope & 0x0c) != 0) {
-        const QStringList subCommands = subCommandsOf(command);
+        // The sub-commands of a command are the family named after it ("Layout" -> "LayoutCmdId").
+        QStringList subCommands;
+        for (const ls::MetaEnum* family : protocolFamilies) {
+            subCommands += family->name() == command + QStringLiteral("CmdId") ? family->keys() : QStringList();
+        }
         request.insert(ls::subCommandIdKey,
-            (envelope & 0x0c) == 0x0c || subCommands.isEmpty() ? builder.idText() : pick(data, subCommands));
+            (envelope & 0x0c) == 0x0c || subCommands.isEmpty() ? builder.idText() : builder.pick(subCommands));
     }
     if ((envelope & 0x30) != 0) {
         request.insert(ls::senderIdKey,
-            (envelope & 0x30) == 0x30 ? builder.value(1) : QVariant(pick(data, ls::ServiceId::meta.keys())));
+            (envelope & 0x30) == 0x30 ? builder.value(1) : QVariant(builder.pick(ls::ServiceId::meta.keys())));
     }
+    // The envelope keeps its values; the arguments add what it lacks.
     const QVariantMap arguments = builder.map();
     for (auto it = arguments.constBegin(); it != arguments.constEnd(); ++it) {
-        // Envelope keys keep their chosen values unless the arguments bring one the envelope lacks.
         if (!request.contains(it.key())) {
             request.insert(it.key(), it.value());
         }
@@ -81,29 +56,12 @@ QVariantMap buildRequest(FuzzedDataProvider& data)
     return request;
 }
 
-void checkResult(const QVariantMap& request, const QVariantMap& result)
-{
-    const QString resultId = result.value(ls::resultIdKey).toString();
-    const QString errorId = result.value(ls::errorIdKey).toString();
-    const bool success = resultId == QString(ls::ResultId::Success);
-    if (!success && resultId != QString(ls::ResultId::Failure)) {
-        FuzzEnvironment::fail(QStringLiteral("result without a result id for %1")
-                                  .arg(QString::fromUtf8(QJsonDocument::fromVariant(request).toJson())));
-    }
-    if (success ? errorId != QString(ls::ErrorId::Undefined) : !ls::ErrorId::meta.contains(errorId)) {
-        FuzzEnvironment::fail(
-            QStringLiteral("result %1 with error id '%2' for %3")
-                .arg(resultId, errorId, QString::fromUtf8(QJsonDocument::fromVariant(request).toJson())));
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    FuzzEnvironment::initialize(FuzzEnvironment::Root::Private);
+    FuzzEnvironment::initialize(FuzzEnvironment::Root::Shipped);
     manager = new ConfigurationManager();
-    QObject::connect(manager, &ConfigurationManager::notification, [](const QVariantMap&) { ++notifications; });
     manager->init();
     if (!manager->isBuilt()) {
         FuzzEnvironment::fail(QStringLiteral("ConfigurationManager::init did not build the service"));
@@ -114,16 +72,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     QVariantMap request;
-    // A JSON object (the readable seeds) is the request as it is; anything else builds one.
-    if (size > 0 && bytes[0] == '{') {
-        request = QJsonDocument::fromJson(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), int(size)))
-                      .object()
-                      .toVariantMap();
-    } else {
+    if (!FuzzVariant::readableSeed(bytes, size, request)) {
         FuzzedDataProvider data(bytes, size);
         request = buildRequest(data);
     }
     const QVariantMap result = manager->process(libcorvane::dbusArgumentUnpack(request));
-    checkResult(request, result);
+    const QString resultId = result.value(ls::resultIdKey).toString();
+    const QString errorId = result.value(ls::errorIdKey).toString();
+    const bool success = resultId == QString(ls::ResultId::Success);
+    if ((!success && resultId != QString(ls::ResultId::Failure))
+        || (success ? errorId != QString(ls::ErrorId::Undefined) : !ls::ErrorId::meta.contains(errorId))) {
+        FuzzEnvironment::fail(
+            QStringLiteral("result id '%1', error id '%2' for %3")
+                .arg(resultId, errorId, QString::fromUtf8(QJsonDocument::fromVariant(request).toJson())));
+    }
     return 0;
 }

@@ -178,8 +178,9 @@ private slots:
         QCOMPARE(relayed.at(3).at(0).toMap().value(ls::senderIdKey).toString(), QString("Replaced"));
     }
 
-    // The console fills a Layout request from the line's number and the first ADD text, and sends
-    // nothing for what it cannot fill.
+    // The console fills a Layout request from the line's number and the first ADD text; what the
+    // line lacks stays out (the handler's answer names it), and a sub-command it cannot fill is not
+    // sent.
     void consoleBuildsLayoutRequests_data()
     {
         QTest::addColumn<QString>("added");
@@ -188,10 +189,10 @@ private slots:
         const QVariantMap nothing { { "sent", false } };
         using namespace ls::LayoutCmdId;
         row("number", QString(), QString("C 0 1 3"), QVariantMap { { ls::layoutNrKey, 3 } });
-        row("no number", QString(), QString("c 0 1"), nothing);
+        row("no number", QString(), QString("c 0 1"), QVariantMap());
         row("number and property", QString("\"Line per page\""), QString("C 0 9 5"),
             QVariantMap { { ls::layoutNrKey, 5 }, { ls::propertyNameKey, "Line per page" } });
-        row("property missing", QString(), QString("C 0 9 5"), nothing);
+        row("property missing", QString(), QString("C 0 9 5"), QVariantMap { { ls::layoutNrKey, 5 } });
         row("switch", QString(), QString("C 0 26 1"), QVariantMap { { ls::enabledKey, true } });
         row("model", QString("Corvane Zentra"), QString("C 0 22"), QVariantMap { { ls::modelKey, "Corvane Zentra" } });
         row("no parameters", QString("ignored"), QString("C 0 20"), QVariantMap());

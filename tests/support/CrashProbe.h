@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRandomGenerator>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -14,33 +13,17 @@ class CrashProbe {
 public:
     CrashProbe(const QString& rootPath, quint32 seed);
 
-    // One round. False when the daemon did not come up; the settings files' faults, if any, are
-    // in lastProblems() either way.
-    bool round();
-    // Starts the daemon once more and stops it as soon as it reports ready.
-    bool comesUp();
+    // One round; its faults: the daemon not coming up, or the settings files' faults.
+    QStringList round();
+    // Starts the daemon once more and stops it once it reports ready; empty when it did.
+    QString comesUp();
 
     int rounds() const { return m_rounds; }
-    // Files found empty, unreadable or not a JSON object, summed over the rounds.
-    int unparsableFiles() const { return m_unparsableFiles; }
-    // Values found that do not fit their definitions, summed over the rounds.
-    int badValues() const { return m_badValues; }
-    QStringList lastProblems() const { return m_lastProblems; }
-    QString lastFailure() const { return m_lastFailure; }
-    // Files in the settings directories that were not there at the start: temporary files of
-    // writes the kill interrupted.
-    QStringList strayFiles() const;
+    bool daemonCameUp() const { return m_cameUp; }
 
 private:
-    void fireBurst();
-    QStringList settingsDirectoryEntries() const;
-
     QString m_rootPath;
     QRandomGenerator m_random;
-    QSet<QString> m_initialEntries;
     int m_rounds = 0;
-    int m_unparsableFiles = 0;
-    int m_badValues = 0;
-    QStringList m_lastProblems;
-    QString m_lastFailure;
+    bool m_cameUp = true;
 };

@@ -1,35 +1,30 @@
 #pragma once
 
-#include <QJsonObject>
-#include <QJsonValue>
+#include "property/PropValueList.h"
+#include "property/manager/ValueChecker.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // Checks the machine's settings files under a root the way the service must leave them: each one
-// is a non-empty JSON object, and every value in it fits its parameter's definition in
-// propertyList.json (type, "minValue"/"maxValue", "eValueList" of valueList.json, finite numbers,
-// texts of at most 1024 characters). The rules are written out here on their own, not taken from
-// the service, so a fault in the service's own check shows.
+// a non-empty JSON object whose values fit their parameters' definitions, by the service's own
+// rules (ValueChecker: type, range, value list, finite numbers, bounded texts). The definitions
+// and value lists come through the service's loaders from CONFIGURATION_MANAGER_ROOT, which must
+// be the same root (TestRoot exports it).
 class SettingsFileCheck {
 public:
     explicit SettingsFileCheck(const QString& rootPath);
 
-    // The machine paths of the settings files ("/var/lib/embosser/speech", ...).
-    static QStringList machinePaths();
-
-    // One line per fault, naming the file; empty when every file is sound. With valuesToo false,
-    // only that each file is there, not empty, and a JSON object.
-    QStringList problems(bool valuesToo = true) const;
-
-    // The same for the values of one catalog held elsewhere (the service's answers, for instance),
+    // One line per fault, naming the file; empty when every file is sound.
+    QStringList problems() const;
+    // The faults of the values of one catalog held elsewhere (the service's answers, for instance),
     // each line starting with the given origin.
-    QStringList valueProblems(const QString& origin, const QString& catalog, const QJsonObject& values) const;
+    QStringList valueProblems(const QString& origin, const QString& catalog, const QVariantMap& values) const;
 
 private:
-    QString valueProblem(const QJsonObject& definition, const QJsonValue& value) const;
-
     QString m_rootPath;
-    QJsonObject m_definitions;
-    QJsonObject m_valueLists;
-    QString m_loadProblem;
+    QVariantMap m_definitions;
+    PropValueList m_valueLists;
+    ValueChecker m_checker;
 };
