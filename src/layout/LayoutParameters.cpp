@@ -149,21 +149,18 @@ void LayoutParameters::setCurrentLayoutParameters(const QString& collection)
     setParametersFromMap(layout, collection);
 }
 
-bool LayoutParameters::has(const CatalogAccessor& accessor, const QString& parameter, const QString& collection) const
-{
-    const ParametersCatalog* catalog = m_catalogs.getCatalog(accessor.catalogName(), collection);
-    return catalog && catalog->parameter(parameter);
-}
-
 void LayoutParameters::setParametersFromMap(const QVariantMap& layout, const QString& collection)
 {
+    // Setting values changes no catalog's place in its collection: the two stay valid.
+    const ParametersCatalog* layoutCatalog = m_catalogs.getCatalog(m_layout.catalogName(), collection);
+    const ParametersCatalog* tempCatalog = m_catalogs.getCatalog(m_temp.catalogName(), collection);
     for (auto it = layout.constBegin(); it != layout.constEnd(); ++it) {
-        if (has(m_layout, it.key(), collection)) {
+        if (layoutCatalog && layoutCatalog->parameter(it.key())) {
             m_layout.setValue(it.key(), it.value(), collection, false, Q_FUNC_INFO);
-        } else if (has(m_temp, it.key(), collection)) {
+        } else if (tempCatalog && tempCatalog->parameter(it.key())) {
             m_temp.setValue(it.key(), it.value(), collection, false, Q_FUNC_INFO);
         } else {
-            LOG_WARN(lcLayoutParameters) << it.key() << "invalid parameter received from layout, skipping";
+            LOG_ERROR(lcLayoutParameters) << it.key() << "invalid parameter received from layout, skipping";
         }
     }
     setCurrentPaperParameters(collection);

@@ -56,8 +56,6 @@ public slots:
 private:
     bool getTrueFalse(const QString& parameter, const QString& collection, const char* caller) const;
     void setAndSave(const QString& parameter, const QVariant& value, const QString& collection, const char* caller);
-    // The catalog of the collection has the parameter; quiet when it does not.
-    bool has(const CatalogAccessor& accessor, const QString& parameter, const QString& collection) const;
 
     LayoutSettings& m_layouts;
     const Parameters& m_parameters;
