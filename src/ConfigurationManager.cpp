@@ -11,6 +11,7 @@
 #include "layout/Layout.h"
 #include "layout/LayoutCommand.h"
 #include "layout/LayoutRestore.h"
+#include "layout/LayoutParameters.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
@@ -30,8 +31,10 @@
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
 #include "paper/PaperSettings.h"
+#include "property/NetworkProperties.h"
 #include "property/PropValueList.h"
 #include "property/Property.h"
+#include "property/TempProperties.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
 #include "systeminfo/Architecture.h"
@@ -120,12 +123,24 @@ void ConfigurationManager::init()
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
     m_wireTypes = new WireTypes(*m_property, *parameterList, this);
+    m_networkProperties = new NetworkProperties(catalogs, this);
+    m_tempProperties = new TempProperties(catalogs, this);
+    m_layoutParameters = new LayoutParameters(*m_layoutSettings, *m_tempProperties, *parameters, catalogs, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after
     // it, so that the conversion's own saves announce nothing but a head change.
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
+    connect(m_systemSettings, &SystemSettings::saveLayoutParametersToFile, m_layoutParameters,
+        &LayoutParameters::saveToFile);
     m_systemSettings->convertParameterFiles();
+    // Every change of the active layout reaches the catalogs the print side reads.
+    LayoutParameters* layoutParameters = m_layoutParameters;
+    connect(m_layoutSettings, &LayoutSettings::layoutChange, layoutParameters,
+        [layoutParameters] { layoutParameters->setCurrentLayoutParameters(masterCollectionKey); });
+    connect(m_layoutSettings, &LayoutSettings::setLayoutFromMap, layoutParameters,
+        [layoutParameters](
+            const QVariantMap& map) { layoutParameters->setParametersFromMap(map, masterCollectionKey); });
     connect(layout, &Layout::notification, this, &ConfigurationManager::notification);
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
@@ -146,6 +161,7 @@ void ConfigurationManager::init()
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.
     m_layoutSettings->initialize();
+    m_layoutParameters->setCurrentLayoutParameters(masterCollectionKey);
     m_built = true;
 }
 
