@@ -13,6 +13,7 @@ class CatalogsManager;
 class DocSettingList;
 class Embosser;
 class LayoutSettings;
+class OvdSettings;
 class PaperList;
 class ParameterValues;
 class PropValueList;
@@ -59,6 +60,7 @@ public:
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
     LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    OvdSettings* ovdSettings() const { return m_ovdSettings; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -76,6 +78,7 @@ private:
     PropValueList* m_propValueList = nullptr;
     LayoutSettings* m_layoutSettings = nullptr;
     ParameterValues* m_parameterValues = nullptr;
+    OvdSettings* m_ovdSettings = nullptr;
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;

@@ -38,8 +38,9 @@ const QHash<QString, Family>& families()
 }
 
 // How the console fills the request of one sub-command: from the first integer after the
-// sub-command number, or from the additional-data list.
-enum class Fill { Nothing, Number, Data, LanguageAndTable };
+// sub-command number, or from the additional-data list. Flag sends the integer as a bool (not 0
+// is true); Sender sends the request on behalf of the service whose ls::ServiceId number it is.
+enum class Fill { Nothing, Number, Data, LanguageAndTable, Flag, Sender };
 
 struct Builder {
     const char* params;
@@ -57,6 +58,8 @@ const QHash<QString, QHash<QString, Builder>>& builders()
     static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
     static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
         Fill::LanguageAndTable, QString() };
+    static const Builder enabled { "params: [Enabled]", Fill::Flag, ls::enabledKey };
+    static const Builder sender { "params: [Sender]", Fill::Sender, ls::senderIdKey };
     static const QHash<QString, QHash<QString, Builder>> rows {
         { ls::ConfigManagerCmdId::UserPaper,
             {
@@ -74,6 +77,20 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::BrailleTableCmdId::GetUserTables, none },
                 { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
                 { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
+        { ls::ConfigManagerCmdId::Print,
+            {
+                { ls::PrintCmdId::GetKeepFormat, none },
+                { ls::PrintCmdId::SetKeepFormat, enabled },
+                { ls::PrintCmdId::GetKeepCapitalization, none },
+                { ls::PrintCmdId::SetKeepCapitalization, enabled },
+                { ls::PrintCmdId::GetTabSize, none },
+                { ls::PrintCmdId::SetTabSize, { "params: [Size]", Fill::Number, ls::sizeKey } },
+                { ls::PrintCmdId::GetFilters, none },
+                { ls::PrintCmdId::GetExtensions, sender },
+                { ls::PrintCmdId::GetPreviews, sender },
+                { ls::PrintCmdId::GetLabelTemplate,
+                    { "params: [File Name - use ADD action]", Fill::Data, ls::fileNameKey } },
             } },
     };
     return rows;
@@ -241,6 +258,16 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
     case Fill::Data:
         if (!m_additionalData.isEmpty()) {
             request.insert(builder->key, m_additionalData.first());
+        }
+        break;
+    case Fill::Flag:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt() != 0);
+        }
+        break;
+    case Fill::Sender:
+        if (!numbers.isEmpty() && !ls::ServiceId::meta.valueToKey(numbers.first().toInt()).isEmpty()) {
+            request.insert(builder->key, ls::ServiceId::meta.valueToKey(numbers.first().toInt()));
         }
         break;
     case Fill::LanguageAndTable:

@@ -57,4 +57,5 @@ public:
     static const QString& upgradeMarkerFile();
     static const QString& parameterChangeLogFile();
     static const QString& configurationManagerStateDir();
+    static const QString& labelTemplatesDir();
 };
