@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,21 +29,6 @@ const QString store = QStringLiteral("/etc/xdg/ovdSettings.conf");
 const QVariantMap label { { "width", 89 }, { "rows", QVariantList { "Name", "Street" } } };
 } // namespace
 
-class NotificationLog : public QObject {
-    Q_OBJECT
-
-public:
-    bool listen()
-    {
-        return QDBusConnection::systemBus().connect(
-            service, "/", service, "notification", this, SLOT(record(QVariantMap)));
-    }
-    QList<QVariantMap> received;
-
-public slots:
-    void record(const QVariantMap& notification) { received << libcorvane::dbusArgumentUnpack(notification); }
-};
-
 class TestE2ePrint : public QObject {
     Q_OBJECT
 
@@ -51,7 +37,8 @@ private:
     std::unique_ptr<TestRoot> m_root;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<DaemonProcess> m_daemon;
-    NotificationLog m_notifications;
+    std::unique_ptr<QDBusInterface> m_manager;
+    std::unique_ptr<QSignalSpy> m_notifications;
 
     QVariantMap process(const QString& subCommand, const QVariantMap& arguments = {}, const QString& sender = "Panel")
     {
@@ -59,8 +46,7 @@ private:
         request.insert("commandId", "Print");
         request.insert("subCommandId", subCommand);
         request.insert("senderId", sender);
-        QDBusInterface manager(service, "/", service, QDBusConnection::systemBus());
-        const QDBusReply<QVariantMap> reply = manager.call("process", request);
+        const QDBusReply<QVariantMap> reply = m_manager->call("process", request);
         QCoreApplication::processEvents();
         return reply.isValid() ? libcorvane::dbusArgumentUnpack(reply.value())
                                : QVariantMap { { "dbusError", reply.error().message() } };
@@ -74,10 +60,11 @@ private:
     // The one notification a request sent: {notificationId, actionId, senderId, payload key, value}.
     QVariantList takeNotification(const QString& key)
     {
-        if (m_notifications.received.size() != 1) {
-            return { QStringLiteral("%1 notifications").arg(m_notifications.received.size()) };
+        if (m_notifications->size() != 1) {
+            return { QStringLiteral("%1 notifications").arg(m_notifications->size()) };
         }
-        const QVariantMap n = m_notifications.received.takeFirst();
+        const QVariantMap n
+            = libcorvane::dbusArgumentUnpack(qdbus_cast<QVariantMap>(m_notifications->takeFirst().at(0)));
         return { n.value("notificationId"), n.value("actionId"), n.value("senderId"), n.value(key) };
     }
 
@@ -111,21 +98,26 @@ private slots:
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_outside->isValid() && m_root->isValid());
         // A template name that is a link out of the directory: a plain name, but not inside.
-        QVERIFY(m_root->writeFile("/x", "{\"secret\": 1}"));
-        QVERIFY(QFile::copy(m_root->file("/x"), m_outside->filePath("secret.ulkj")));
-        QVERIFY(QDir().mkpath(m_root->file(templates)));
+        QVERIFY(m_root->writeFile(templates + "/tpl.ulkj", "{\"secret\": 1}"));
+        QVERIFY(QFile::rename(m_root->file(templates + "/tpl.ulkj"), m_outside->filePath("secret.ulkj")));
         QVERIFY(QFile::link(m_outside->filePath("secret.ulkj"), m_root->file(templates + "/evil.ulkj")));
         m_bus = std::make_unique<PrivateBus>();
         QVERIFY(m_bus->isValid());
         m_daemon = std::make_unique<DaemonProcess>(m_root->path());
         QVERIFY(m_daemon->start());
         QVERIFY2(m_daemon->waitForReady(), qPrintable(m_daemon->log().join('\n')));
-        QVERIFY(m_notifications.listen());
+        m_manager = std::make_unique<QDBusInterface>(service, "/", service, QDBusConnection::systemBus());
+        m_notifications = std::make_unique<QSignalSpy>(m_manager.get(), SIGNAL(notification(QVariantMap)));
+        QVERIFY(m_notifications->isValid());
     }
 
-    void cleanupTestCase() { m_daemon.reset(); }
+    void cleanupTestCase()
+    {
+        m_notifications.reset();
+        m_daemon.reset();
+    }
 
-    void init() { m_notifications.received.clear(); }
+    void init() { m_notifications->clear(); }
 
     void settingsStoredAndAnnounced()
     {
@@ -143,39 +135,15 @@ private slots:
         QVERIFY2(stored.contains("tabSize=6\n") && stored.contains("lowercase=true\n"), stored.constData());
     }
 
-    void fileTypesPerService_data()
+    void fileTypesOfTheAskingService()
     {
-        QTest::addColumn<QString>("sender");
-        QTest::addColumn<QStringList>("raw");
-        QTest::addColumn<QStringList>("converted");
-        QTest::addColumn<QVariant>("txtPreview");
-        const QStringList braille { "brf", "brl", "pef", "prn" };
-        const QStringList documents { "doc", "docx", "epub", "htm", "html", "odt", "rtf", "txt", "xml" };
-        row("panel", "Panel", braille, QStringList { "txt" }, QVariant("text"));
-        row("web server", "WebServer", braille, documents, QVariant("text"));
-        row("print manager", "PrintManager", braille, documents, QVariant("none"));
-        row("a service not listed", "NetworkManager", QStringList(), QStringList(), QVariant());
-    }
-
-    void fileTypesPerService()
-    {
-        QFETCH(QString, sender);
-        QFETCH(QStringList, raw);
-        QFETCH(QStringList, converted);
-        QFETCH(QVariant, txtPreview);
-        const QVariantMap extensions = process("GetExtensions", {}, sender);
-        const QVariantMap previews = process("GetPreviews", {}, sender);
-        if (raw.isEmpty()) {
-            QCOMPARE(outcome(extensions), QString("Failure Undefined"));
-            QCOMPARE(outcome(previews), QString("Failure Undefined"));
-            return;
-        }
-        QCOMPARE(extensions.value("rawExtensions").toStringList(), raw);
-        QCOMPARE(extensions.value("convertExtensions").toStringList(), converted);
-        QCOMPARE(previews.value("txt"), txtPreview);
-        QVERIFY(!previews.contains("pdf"));
-        const QStringList filters = process("GetFilters", {}, sender).value("filters").toStringList();
-        QCOMPARE(filters.size(), 13);
+        const QVariantMap panel = process("GetExtensions", {}, "Panel");
+        QCOMPARE(panel.value("rawExtensions").toStringList(), (QStringList { "brf", "brl", "pef", "prn" }));
+        QCOMPARE(panel.value("convertExtensions").toStringList(), QStringList { "txt" });
+        QCOMPARE(process("GetExtensions", {}, "PrintManager").value("convertExtensions").toStringList().size(), 9);
+        QCOMPARE(process("GetPreviews", {}, "WebServer").value("docx"), QVariant("text"));
+        QCOMPARE(outcome(process("GetPreviews", {}, "NetworkManager")), QString("Failure Undefined"));
+        const QStringList filters = process("GetFilters").value("filters").toStringList();
         QVERIFY(filters.contains("Braille ready files (*.brf)") && !filters.contains("PDF documents (*.pdf)"));
     }
 
@@ -191,7 +159,7 @@ private slots:
         QCOMPARE(m_root->readFile(templates + "/tpl(1).ulk"), QByteArray("second"));
         QCOMPARE(process("GetLabelTemplate", { { "fileName", "tpl(1).ulkj" } }).value("template"),
             QVariant(QVariantMap { { "data", "second" } }));
-        // A file of another kind takes the same numbering; a missing one reads as empty.
+        // A file of another kind takes the same numbering.
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(outcome(process("SaveLabelTemplateFile",
                          { { "labelData", label }, { "fileName", "address" }, { "extension", "lbx" } })),
@@ -199,10 +167,7 @@ private slots:
         }
         QCOMPARE(templateFiles("address*"), (QStringList { "address(1).lbx", "address.lbx" }));
         QCOMPARE(QJsonDocument::fromJson(m_root->readFile(templates + "/address(1).lbx")).toVariant(), QVariant(label));
-        const QVariantMap missing = process("GetLabelTemplate", { { "fileName", "nothing.ulkj" } });
-        QCOMPARE(outcome(missing), QString("Success Undefined"));
-        QCOMPARE(missing.value("template"), QVariant(QVariantMap()));
-        QVERIFY(m_notifications.received.isEmpty());
+        QVERIFY(m_notifications->isEmpty());
     }
 
     void badRequestsAnswerTheirErrorAndChangeNothing_data()
@@ -212,62 +177,32 @@ private slots:
         QTest::addColumn<QString>("errorId");
         using Map = QVariantMap;
         const Map tpl { { "data", 1 } };
-        const auto internal = [&](const QVariant& name) {
-            return Map { { "template", tpl }, { "ulkData", "u" }, { "fileName", name } };
-        };
-        const auto file = [&](const QVariant& name, const QVariant& extension) {
-            return Map { { "labelData", label }, { "fileName", name }, { "extension", extension } };
+        const auto internal = [&](const QVariant& name, const QVariant& data = "u") {
+            return Map { { "template", tpl }, { "ulkData", data }, { "fileName", name } };
         };
         row("unknown sub-command", "SetTabsize", Map { { "size", 4 } }, "InvalidSubCmd");
-        row("keep format without flag", "SetKeepFormat", Map(), "ValueNotFound");
-        row("keep format 1", "SetKeepFormat", Map { { "enabled", 1 } }, "InvalidValue");
-        row("keep format as text", "SetKeepFormat", Map { { "enabled", "true" } }, "InvalidValue");
-        row("capitalization as map", "SetKeepCapitalization", Map { { "enabled", tpl } }, "InvalidValue");
-        row("tab size missing", "SetTabSize", Map(), "ValueNotFound");
+        row("flag missing", "SetKeepFormat", Map(), "ValueNotFound");
+        row("flag 1", "SetKeepCapitalization", Map { { "enabled", 1 } }, "InvalidValue");
         row("tab size as text", "SetTabSize", Map { { "size", "wide" } }, "InvalidValue");
-        row("tab size 2.5", "SetTabSize", Map { { "size", 2.5 } }, "InvalidValue");
         row("tab size 21", "SetTabSize", Map { { "size", 21 } }, "InvalidValue");
-        row("tab size -1", "SetTabSize", Map { { "size", -1 } }, "InvalidValue");
         row("temporary without size", "SetTemporarySettings", Map { { "enabled", true } }, "ValueNotFound");
-        row("temporary without flag", "SetTemporarySettings", Map { { "size", 4 } }, "ValueNotFound");
-        row("temporary size as text", "SetTemporarySettings", Map { { "enabled", true }, { "size", "x" } },
-            "InvalidValue");
         row("temporary size 99", "SetTemporarySettings", Map { { "enabled", false }, { "size", 99 } }, "InvalidValue");
-        row("read without name", "GetLabelTemplate", Map(), "ValueNotFound");
-        row("read name as list", "GetLabelTemplate", Map { { "fileName", QStringList { "tpl.ulkj" } } },
-            "InvalidValue");
         row("read climbing out", "GetLabelTemplate", Map { { "fileName", "../../../x" } }, "InvalidValue");
         row("read through a link out", "GetLabelTemplate", Map { { "fileName", "evil.ulkj" } }, "InvalidValue");
-        row("save without template", "SaveTemplateInternal", Map { { "ulkData", "u" }, { "fileName", "t" } },
-            "ValueNotFound");
         row("save without ulk data", "SaveTemplateInternal", Map { { "template", tpl }, { "fileName", "t" } },
-            "ValueNotFound");
-        row("save without name", "SaveTemplateInternal", Map { { "template", tpl }, { "ulkData", "u" } },
             "ValueNotFound");
         row("template as text", "SaveTemplateInternal",
             Map { { "template", "{}" }, { "ulkData", "u" }, { "fileName", "t" } }, "InvalidValue");
-        row("ulk data as map", "SaveTemplateInternal",
-            Map { { "template", tpl }, { "ulkData", tpl }, { "fileName", "t" } }, "InvalidValue");
-        row("ulk data empty", "SaveTemplateInternal",
-            Map { { "template", tpl }, { "ulkData", "" }, { "fileName", "t" } }, "InvalidValue");
+        row("ulk data empty", "SaveTemplateInternal", internal("t", ""), "InvalidValue");
         row("name climbing out", "SaveTemplateInternal", internal("../../../x"), "InvalidValue");
         row("name with a directory", "SaveTemplateInternal", internal("sub/t"), "InvalidValue");
-        row("name of the parent", "SaveTemplateInternal", internal(".."), "InvalidValue");
         row("name empty", "SaveTemplateInternal", internal(""), "InvalidValue");
         row("name of 300 characters", "SaveTemplateInternal", internal(QString(300, 't')), "InvalidValue");
-        row("name as number", "SaveTemplateInternal", internal(7), "InvalidValue");
         row("name that is a link out", "SaveTemplateInternal", internal("evil"), "InvalidValue");
-        row("file without label data", "SaveLabelTemplateFile", Map { { "fileName", "a" }, { "extension", "lbx" } },
-            "ValueNotFound");
-        row("file without name", "SaveLabelTemplateFile", Map { { "labelData", label }, { "extension", "lbx" } },
-            "ValueNotFound");
         row("file without extension", "SaveLabelTemplateFile", Map { { "labelData", label }, { "fileName", "a" } },
             "ValueNotFound");
-        row("label data as text", "SaveLabelTemplateFile",
-            Map { { "labelData", "{}" }, { "fileName", "a" }, { "extension", "lbx" } }, "InvalidValue");
-        row("file name climbing out", "SaveLabelTemplateFile", file("../../../x", "lbx"), "InvalidValue");
-        row("extension climbing out", "SaveLabelTemplateFile", file("a", "x/../../../../y"), "InvalidValue");
-        row("extension to a link out", "SaveLabelTemplateFile", file("evil", "ulkj"), "InvalidValue");
+        row("extension climbing out", "SaveLabelTemplateFile",
+            Map { { "labelData", label }, { "fileName", "a" }, { "extension", "x/../../../../y" } }, "InvalidValue");
     }
 
     void badRequestsAnswerTheirErrorAndChangeNothing()
@@ -280,7 +215,7 @@ private slots:
         QCOMPARE(outcome(process(subCommand, arguments)), "Failure " + errorId);
         QVERIFY(m_daemon->waitForLog(" ERROR: ", logged + 1));
         QCOMPARE(files(), before);
-        QVERIFY(m_notifications.received.isEmpty());
+        QVERIFY(m_notifications->isEmpty());
     }
 };
 
