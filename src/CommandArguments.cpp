@@ -164,6 +164,19 @@ bool CommandArguments::text(const QString& key, QString& out, bool required)
     return true;
 }
 
+bool CommandArguments::boolean(const QString& key, bool& out)
+{
+    if (!present(key)) {
+        return false;
+    }
+    const QVariant value = m_command.value(key);
+    if (value.userType() != QMetaType::Bool) {
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a bool!").arg(key));
+    }
+    out = value.toBool();
+    return true;
+}
+
 bool CommandArguments::map(const QString& key, QVariantMap& out, const QString& what, const QString& emptyMessage)
 {
     if (!present(key)) {

@@ -26,6 +26,8 @@ public:
     bool flag(const QString& key, bool& out, bool required = true);
     // A text; an optional one is empty when absent.
     bool text(const QString& key, QString& out, bool required = true);
+    // A bool, and nothing else: neither 1 nor "true" is taken for true.
+    bool boolean(const QString& key, bool& out);
     // A map with at least one member. `what` names the data in the log ("invalid <what>
     // received!"), `emptyMessage` replaces "no data found in <key>".
     bool map(

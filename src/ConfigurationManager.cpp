@@ -31,6 +31,10 @@
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
 #include "paper/PaperSettings.h"
+#include "print/FileExtensions.h"
+#include "print/OvdSettings.h"
+#include "print/Print.h"
+#include "print/PrintSettings.h"
 #include "property/NetworkProperties.h"
 #include "property/PropValueList.h"
 #include "property/Property.h"
@@ -110,6 +114,7 @@ void ConfigurationManager::init()
     m_propValueList = new PropValueList(reader, this);
     catalogs.checker().setValueLists(m_propValueList);
     m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
+    m_ovdSettings = new OvdSettings(this);
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
     auto* layoutCommand = new LayoutCommand(*paperSettings, this);
@@ -117,8 +122,11 @@ void ConfigurationManager::init()
     m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
         *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
     auto* layout = new Layout(*m_layoutSettings, this);
+    auto* fileExtensions = new FileExtensions(reader, this);
+    auto* printSettings = new PrintSettings(*fileExtensions, *m_ovdSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
+    auto* print = new Print(*printSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -145,6 +153,7 @@ void ConfigurationManager::init()
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
     connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
+    connect(print, &Print::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
     // updates; only the memory changes, the stored values stay.
@@ -157,6 +166,7 @@ void ConfigurationManager::init()
     registerCommand(layout);
     registerCommand(brailleTable);
     registerCommand(paper);
+    registerCommand(print);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.

@@ -15,6 +15,7 @@ class Embosser;
 class LayoutParameters;
 class LayoutSettings;
 class NetworkProperties;
+class OvdSettings;
 class PaperList;
 class ParameterValues;
 class PropValueList;
@@ -65,6 +66,7 @@ public:
     NetworkProperties* networkProperties() const { return m_networkProperties; }
     TempProperties* tempProperties() const { return m_tempProperties; }
     LayoutParameters* layoutParameters() const { return m_layoutParameters; }
+    OvdSettings* ovdSettings() const { return m_ovdSettings; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -85,6 +87,7 @@ private:
     LayoutParameters* m_layoutParameters = nullptr;
     LayoutSettings* m_layoutSettings = nullptr;
     ParameterValues* m_parameterValues = nullptr;
+    OvdSettings* m_ovdSettings = nullptr;
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;

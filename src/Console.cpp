@@ -38,8 +38,9 @@ const QHash<QString, Family>& families()
 }
 
 // How the console fills the request of one sub-command: from the first integer after the
-// sub-command number (as a number or as a flag), from the additional-data list, or from both.
-enum class Fill { Nothing, Number, Flag, Data, NumberAndData, LanguageAndTable };
+// sub-command number (as a number or as a flag: not 0 is true), from the additional-data list,
+// or from both. Sender sends the request on behalf of the service whose ls::ServiceId number it is.
+enum class Fill { Nothing, Number, Flag, Data, NumberAndData, LanguageAndTable, Sender };
 
 struct Builder {
     const char* params;
@@ -61,6 +62,8 @@ const QHash<QString, QHash<QString, Builder>>& builders()
     static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
     static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
         Fill::LanguageAndTable, QString() };
+    static const Builder enabled { "params: [Enabled]", Fill::Flag, ls::enabledKey };
+    static const Builder sender { "params: [Sender]", Fill::Sender, ls::senderIdKey };
     static const QHash<QString, QHash<QString, Builder>> rows {
         { ls::ConfigManagerCmdId::Layout,
             {
@@ -83,7 +86,7 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::LayoutCmdId::GetDistributorBackups, model },
                 { ls::LayoutCmdId::GetPaperSize, none },
                 { ls::LayoutCmdId::GetUseAdjustableLS, none },
-                { ls::LayoutCmdId::SetUseAdjustableLS, { "params: [Enabled]", Fill::Flag, ls::enabledKey } },
+                { ls::LayoutCmdId::SetUseAdjustableLS, enabled },
                 { ls::LayoutCmdId::GetLiblouisTables, none },
                 { ls::LayoutCmdId::GetLegacyTables, none },
                 { ls::LayoutCmdId::GetLegacyTableDisplayName,
@@ -105,6 +108,20 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::BrailleTableCmdId::GetUserTables, none },
                 { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
                 { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
+        { ls::ConfigManagerCmdId::Print,
+            {
+                { ls::PrintCmdId::GetKeepFormat, none },
+                { ls::PrintCmdId::SetKeepFormat, enabled },
+                { ls::PrintCmdId::GetKeepCapitalization, none },
+                { ls::PrintCmdId::SetKeepCapitalization, enabled },
+                { ls::PrintCmdId::GetTabSize, none },
+                { ls::PrintCmdId::SetTabSize, { "params: [Size]", Fill::Number, ls::sizeKey } },
+                { ls::PrintCmdId::GetFilters, none },
+                { ls::PrintCmdId::GetExtensions, sender },
+                { ls::PrintCmdId::GetPreviews, sender },
+                { ls::PrintCmdId::GetLabelTemplate,
+                    { "params: [File Name - use ADD action]", Fill::Data, ls::fileNameKey } },
             } },
     };
     return rows;
@@ -285,6 +302,11 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
     case Fill::Data:
         if (!m_additionalData.isEmpty()) {
             request.insert(builder->key, m_additionalData.first());
+        }
+        break;
+    case Fill::Sender:
+        if (!numbers.isEmpty() && !ls::ServiceId::meta.valueToKey(numbers.first().toInt()).isEmpty()) {
+            request.insert(builder->key, ls::ServiceId::meta.valueToKey(numbers.first().toInt()));
         }
         break;
     case Fill::LanguageAndTable:

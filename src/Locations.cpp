@@ -51,6 +51,7 @@ struct Paths {
     QString upgradeMarkerFile;
     QString parameterChangeLogFile;
     QString configurationManagerStateDir;
+    QString labelTemplatesDir;
 
     Paths()
     {
@@ -103,6 +104,7 @@ struct Paths {
         upgradeMarkerFile = root("/var/lib/update-manager/FW3-upgrade-in-progress");
         configurationManagerStateDir = root("/var/lib/configuration-manager");
         parameterChangeLogFile = join(configurationManagerStateDir, QStringLiteral("parameters-logs"));
+        labelTemplatesDir = root("/backup/embosser/labelTemplates");
     }
 };
 
@@ -168,3 +170,4 @@ CM_LOCATION(escapeParametersFactoryFile)
 CM_LOCATION(upgradeMarkerFile)
 CM_LOCATION(parameterChangeLogFile)
 CM_LOCATION(configurationManagerStateDir)
+CM_LOCATION(labelTemplatesDir)

@@ -59,4 +59,5 @@ public:
     static const QString& upgradeMarkerFile();
     static const QString& parameterChangeLogFile();
     static const QString& configurationManagerStateDir();
+    static const QString& labelTemplatesDir();
 };
