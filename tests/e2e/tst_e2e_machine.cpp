@@ -195,8 +195,9 @@ private slots:
     }
 
     // Run-time values and the active layout's parameters through the bus: a job's collection keeps
-    // its own values, the checksum goes in as a double and comes out as an int, a print option saves
-    // the active layout; a restart brings back the run-time defaults and the saved layout only.
+    // its own values but not the machine's switches, the checksum goes in as a double and comes out
+    // as an int, a value off its list is refused, a print option saves the active layout; a restart
+    // brings back the run-time defaults and the saved layout only.
     void runTimePropertiesAndLayoutParameters()
     {
         QCOMPARE(gdbus("duplicateCatalog", { master, "print" }), QString("(true,)"));
@@ -207,6 +208,10 @@ private slots:
         QCOMPARE(gdbus("getFileCRC"), QString("(1235,)"));
         QVERIFY(busctl("setPrintingPaused", "b", { "true" }).isEmpty());
         QCOMPARE(gdbus("getPrintingPaused"), QString("(true,)"));
+        QVERIFY(gdbus("getTempProperties", { "print" }).contains("'Printing Paused': <false>"));
+        QCOMPARE(gdbus("setLockRegion", { "Maybe" }), QString("()"));
+        QCOMPARE(gdbus("getLockRegion"), QString("('No',)"));
+        QVERIFY(m_daemon->waitForLog("refused value for Lock region : not in the value list YesNo"));
         QVERIFY(gdbus("getLayoutParameters", { master }).contains("'Paper width': <210.0>"));
 
         QCOMPARE(gdbus("setKeepFormat", { "false" }), QString("()"));
