@@ -50,8 +50,13 @@ int CompleteCommand::run(const QStringList& words)
         if (m_client.process(ls::ConfigManagerCmdId::Layout, ls::LayoutCmdId::ReadParameterList, {}, result)) {
             QStringList names = result.value(ls::parameterListKey).toMap().keys();
             names.removeAll(LayoutKeys::metadata);
-            for (QString& name : names) {
-                candidates << name.remove(QLatin1Char(' ')) + QLatin1Char('=');
+            // "Line per page" as LinePerPage: a word of the shell, which `layout set` takes.
+            for (const QString& name : qAsConst(names)) {
+                QStringList parts = name.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                for (QString& part : parts) {
+                    part[0] = part.at(0).toUpper();
+                }
+                candidates << parts.join(QString()) + QLatin1Char('=');
             }
         }
     } else if (what == QLatin1String("commands")) {

@@ -163,6 +163,10 @@ private slots:
 
         QCOMPARE(cmctl({ "--json", "call", "Layout", "GetActive" }).json().value("activeLayout").toInt(), 3);
         QCOMPARE(cmctl({ "call", "Layout", "SetActive", "layoutNr=1" }).status, 0);
+
+        // What the bash completion offers comes from the running service.
+        QVERIFY(cmctl({ "__complete", "get" }).out.split('\n').contains("HTTPS"));
+        QVERIFY(cmctl({ "__complete", "layout-parameters" }).out.split('\n').contains("LinePerPage="));
     }
 };
 
