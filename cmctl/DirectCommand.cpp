@@ -4,13 +4,13 @@
 #include "Printer.h"
 #include "ServiceClient.h"
 #include "ValueText.h"
+#include "property/manager/CatalogsManager.h"
 
 #include <QCommandLineParser>
 
 namespace {
 const QString catalogArgument = QStringLiteral("catalog");
 const QString saveArgument = QStringLiteral("save");
-const QString masterCollection = QStringLiteral("masterCollectionKey");
 
 QString signatureText(const Introspection::Method& method)
 {
@@ -63,7 +63,7 @@ bool DirectCommand::fit(const Introspection::Method& method, const QStringList& 
         if (argument.name == catalogArgument && argument.signature == QLatin1String("s")) {
             catalogTaken = true;
             defaults += catalogGiven ? 0 : 1;
-            arguments << (catalogGiven ? m_options.value(catalogArgument) : masterCollection);
+            arguments << (catalogGiven ? m_options.value(catalogArgument) : masterCollectionKey);
         } else if (argument.name == saveArgument && argument.signature == QLatin1String("b")) {
             if (!saveGiven) {
                 return false;
