@@ -146,6 +146,13 @@ private slots:
         const QVariantList layouts = cmctl({ "--json", "layout", "list" }).json().value("layoutList").toList();
         QCOMPARE(layouts.size(), 6);
         QCOMPARE(layouts.at(2).toMap().value("active"), QVariant(true));
+
+        // A backup offered by the embosser and restored from there makes layout 1 active again.
+        QCOMPARE(cmctl({ "layout", "backup", "1", "3" }).status, 0);
+        const QVariantMap backups = cmctl({ "--json", "layout", "backups", "local" }).json();
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().toStringList(), QStringList({ "layout.1", "layout.3" }));
+        QCOMPARE(cmctl({ "layout", "restore", "local", backups.firstKey(), "3" }).status, 0);
     }
 
     void papersTablesAndCalls()
@@ -161,8 +168,8 @@ private slots:
         QCOMPARE(cmctl({ "--json", "table", "info", "English", "UK_computer_6_dot.ebc" }).json().value("dots:"),
             QVariant(6));
 
-        QCOMPARE(cmctl({ "--json", "call", "Layout", "GetActive" }).json().value("activeLayout").toInt(), 3);
-        QCOMPARE(cmctl({ "call", "Layout", "SetActive", "layoutNr=1" }).status, 0);
+        QCOMPARE(cmctl({ "--json", "call", "Layout", "GetActive" }).json().value("activeLayout").toInt(), 1);
+        QCOMPARE(cmctl({ "call", "Layout", "SetActive", "layoutNr=2" }).status, 0);
 
         // What the bash completion offers comes from the running service.
         QVERIFY(cmctl({ "__complete", "get" }).out.split('\n').contains("HTTPS"));
