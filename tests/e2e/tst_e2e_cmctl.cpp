@@ -22,7 +22,7 @@ struct Run {
 
 QString program()
 {
-    return TestRoot::binaryDir() + QStringLiteral("/cmctl/cmctl");
+    return TestRoot::binaryDir() + QStringLiteral("/cli/cmctl");
 }
 
 Run cmctl(const QStringList& arguments)
