@@ -44,6 +44,7 @@
 #include "systeminfo/SerialCom.h"
 #include "systeminfo/SlaveConf.h"
 #include "systeminfo/Speech.h"
+#include "systeminfo/SystemInfo.h"
 #include "systeminfo/SystemSettings.h"
 #include "systeminfo/UserSettings.h"
 
@@ -116,6 +117,7 @@ void ConfigurationManager::init()
     auto* layout = new Layout(*m_layoutSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
+    auto* systemInfo = new SystemInfo(*m_systemSettings, *modelPaper, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -142,6 +144,7 @@ void ConfigurationManager::init()
     registerCommand(layout);
     registerCommand(brailleTable);
     registerCommand(paper);
+    registerCommand(systemInfo);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.

@@ -52,6 +52,11 @@ struct Paths {
     QString parameterChangeLogFile;
     QString configurationManagerStateDir;
 
+    QString systemLogFile;
+    QString serviceLogDir;
+    QString serviceDir;
+    QString errorLogFile;
+
     Paths()
     {
         const auto root = [](const char* path) { return libcorvane::FileSystemRoot::join(QString::fromLatin1(path)); };
@@ -103,6 +108,11 @@ struct Paths {
         upgradeMarkerFile = root("/var/lib/update-manager/FW3-upgrade-in-progress");
         configurationManagerStateDir = root("/var/lib/configuration-manager");
         parameterChangeLogFile = join(configurationManagerStateDir, QStringLiteral("parameters-logs"));
+
+        systemLogFile = root("/var/log/messages");
+        serviceLogDir = root("/var/log");
+        serviceDir = root("/etc/sv");
+        errorLogFile = root("/var/lib/error-handler/log-error");
     }
 };
 
@@ -168,3 +178,7 @@ CM_LOCATION(escapeParametersFactoryFile)
 CM_LOCATION(upgradeMarkerFile)
 CM_LOCATION(parameterChangeLogFile)
 CM_LOCATION(configurationManagerStateDir)
+CM_LOCATION(systemLogFile)
+CM_LOCATION(serviceLogDir)
+CM_LOCATION(serviceDir)
+CM_LOCATION(errorLogFile)
