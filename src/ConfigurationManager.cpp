@@ -5,6 +5,7 @@
 #include "WireTypes.h"
 #include "brailletable/BrailleTable.h"
 #include "brailletable/TableSettings.h"
+#include "document/DocumentManager.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
@@ -122,6 +123,8 @@ void ConfigurationManager::init()
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
     m_wireTypes = new WireTypes(*m_property, *parameterList, this);
+    m_documentManager = new DocumentManager(*modelPaper, model, *m_layoutSettings, *m_propValueList, this);
+    m_documentManager->load(reader);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after

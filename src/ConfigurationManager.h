@@ -11,6 +11,7 @@
 class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
+class DocumentManager;
 class Embosser;
 class LayoutSettings;
 class PaperList;
@@ -59,6 +60,7 @@ public:
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
     LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    DocumentManager* documentManager() const { return m_documentManager; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -79,6 +81,7 @@ private:
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
+    DocumentManager* m_documentManager = nullptr;
     WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.
