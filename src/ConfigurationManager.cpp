@@ -118,11 +118,14 @@ void ConfigurationManager::init()
     auto* layout = new Layout(*m_layoutSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
-    auto* systemInfo = new SystemInfo(*m_systemSettings, *modelPaper, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
     m_wireTypes = new WireTypes(*m_property, *parameterList, this);
+    const WireTypes* types = m_wireTypes;
+    auto* systemInfo = new SystemInfo(
+        *m_systemSettings, *modelPaper,
+        [types](const QString& name, const QVariant& value) { return types->typed(name, value); }, this);
     m_documentManager = new DocumentManager(*modelPaper, model, *m_layoutSettings, *m_propValueList, this);
     m_documentManager->load(reader);
 

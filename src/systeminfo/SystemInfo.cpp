@@ -26,6 +26,8 @@
 #include <QMetaEnum>
 #include <QProcess>
 
+#include <utility>
+
 CM_LOGGING_CATEGORY(lcSystemInfo, "SystemInfo")
 
 const CommandHandler::SubCommandTable<SystemInfo> SystemInfo::table {
@@ -57,13 +59,6 @@ QVariantMap readLog(const QString& path, const QString& key, const char* caller)
     return successWith(key, text);
 }
 
-void insertKeyed(QVariantMap& info, const QVariantMap& values)
-{
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        info.insert(Utils::toKey(it.key()), it.value());
-    }
-}
-
 QString enumeratorName(const char* enumeration, int value)
 {
     const QMetaObject& meta = lcm::EnumDetail::staticMetaObject;
@@ -72,11 +67,19 @@ QString enumeratorName(const char* enumeration, int value)
 
 } // namespace
 
-SystemInfo::SystemInfo(const SystemSettings& systemSettings, const ModelPaper& modelPaper, QObject* parent)
+SystemInfo::SystemInfo(const SystemSettings& systemSettings, const ModelPaper& modelPaper, Typer typer, QObject* parent)
     : CommandHandler(ls::ConfigManagerCmdId::SystemInfo, QString(), false, lcSystemInfo(), parent)
     , m_systemSettings(systemSettings)
     , m_modelPaper(modelPaper)
+    , m_typer(std::move(typer))
 {
+}
+
+void SystemInfo::insertKeyed(QVariantMap& info, const QVariantMap& values) const
+{
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        info.insert(Utils::toKey(it.key()), m_typer(it.key(), it.value()));
+    }
 }
 
 QVariantMap SystemInfo::process(const ls::Command& command)

@@ -2,6 +2,8 @@
 
 #include "CommandHandler.h"
 
+#include <functional>
+
 class ModelPaper;
 class SystemSettings;
 
@@ -19,11 +21,17 @@ public:
     // How long the package query may take.
     static constexpr int packageQueryTimeoutMs = 5000;
 
-    SystemInfo(const SystemSettings& systemSettings, const ModelPaper& modelPaper, QObject* parent = nullptr);
+    // The value a named parameter leaves the service with; the keys of the information map are no
+    // longer parameter names, so the values are typed before they are renamed.
+    using Typer = std::function<QVariant(const QString& name, const QVariant& value)>;
+
+    SystemInfo(
+        const SystemSettings& systemSettings, const ModelPaper& modelPaper, Typer typer, QObject* parent = nullptr);
 
     QVariantMap process(const ls::Command& command) override;
 
 private:
+    void insertKeyed(QVariantMap& info, const QVariantMap& values) const;
     QVariantMap getSystemInfo(const ls::Command& command) const;
     QVariantMap getSystemLogs(const ls::Command& command) const;
     QVariantMap getServiceLogs(const ls::Command& command) const;
@@ -36,4 +44,5 @@ private:
 
     const SystemSettings& m_systemSettings;
     const ModelPaper& m_modelPaper;
+    const Typer m_typer;
 };

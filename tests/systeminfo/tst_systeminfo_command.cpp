@@ -150,6 +150,8 @@ private slots:
         QCOMPARE(answer.value("serialNo").toString(), QString("30158"));
         QVERIFY(answer.value(ls::firmwareKey).toString().startsWith("2025-10-14"));
         QVERIFY(answer.contains("hammerBatch") && answer.contains("printSpeedText"));
+        // Typed by the parameter's definition before the key is formed: 0 in the file is a double here.
+        QCOMPARE(answer.value("adjustStandbyPos").userType(), int(QMetaType::Double));
         for (const QString& key : answer.keys()) {
             QVERIFY2(!key.contains(' ') && !key.contains('_') && key.at(0).isLower(), qPrintable(key));
         }
