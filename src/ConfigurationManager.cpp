@@ -5,6 +5,7 @@
 #include "WireTypes.h"
 #include "brailletable/BrailleTable.h"
 #include "brailletable/TableSettings.h"
+#include "document/DocumentManager.h"
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
@@ -51,6 +52,7 @@
 #include "systeminfo/SerialCom.h"
 #include "systeminfo/SlaveConf.h"
 #include "systeminfo/Speech.h"
+#include "systeminfo/SystemInfo.h"
 #include "systeminfo/SystemSettings.h"
 #include "systeminfo/UserSettings.h"
 
@@ -134,6 +136,12 @@ void ConfigurationManager::init()
     m_networkProperties = new NetworkProperties(catalogs, this);
     m_tempProperties = new TempProperties(catalogs, this);
     m_layoutParameters = new LayoutParameters(*m_layoutSettings, *m_tempProperties, *parameters, catalogs, this);
+    const WireTypes* types = m_wireTypes;
+    auto* systemInfo = new SystemInfo(
+        *m_systemSettings, *modelPaper,
+        [types](const QString& name, const QVariant& value) { return types->typed(name, value); }, this);
+    m_documentManager = new DocumentManager(*modelPaper, model, *m_layoutSettings, *m_propValueList, this);
+    m_documentManager->load(reader);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after
@@ -166,6 +174,7 @@ void ConfigurationManager::init()
     registerCommand(layout);
     registerCommand(brailleTable);
     registerCommand(paper);
+    registerCommand(systemInfo);
     registerCommand(print);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the

@@ -11,6 +11,7 @@
 class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
+class DocumentManager;
 class Embosser;
 class LayoutParameters;
 class LayoutSettings;
@@ -67,6 +68,7 @@ public:
     TempProperties* tempProperties() const { return m_tempProperties; }
     LayoutParameters* layoutParameters() const { return m_layoutParameters; }
     OvdSettings* ovdSettings() const { return m_ovdSettings; }
+    DocumentManager* documentManager() const { return m_documentManager; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -91,6 +93,7 @@ private:
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
+    DocumentManager* m_documentManager = nullptr;
     WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.

@@ -338,8 +338,11 @@ bool Console::sendCommand(const QString& line)
         return true;
     }
     const auto family = families().constFind(command);
-    const QString subCommand
-        = family == families().constEnd() ? QString() : family->subCommands->valueToKey(subCommandNumber);
+    if (family == families().constEnd()) {
+        qCDebug(lcConsole).noquote() << "Not implemented yet!";
+        return true;
+    }
+    const QString subCommand = family->subCommands->valueToKey(subCommandNumber);
     if (subCommand.isEmpty()) {
         qCDebug(lcConsole).noquote() << "Sub command not found!";
         return true;

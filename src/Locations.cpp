@@ -53,6 +53,11 @@ struct Paths {
     QString configurationManagerStateDir;
     QString labelTemplatesDir;
 
+    QString systemLogFile;
+    QString serviceLogDir;
+    QString serviceDir;
+    QString errorLogFile;
+
     Paths()
     {
         const auto root = [](const char* path) { return libcorvane::FileSystemRoot::join(QString::fromLatin1(path)); };
@@ -105,6 +110,11 @@ struct Paths {
         configurationManagerStateDir = root("/var/lib/configuration-manager");
         parameterChangeLogFile = join(configurationManagerStateDir, QStringLiteral("parameters-logs"));
         labelTemplatesDir = root("/backup/embosser/labelTemplates");
+
+        systemLogFile = root("/var/log/messages");
+        serviceLogDir = root("/var/log");
+        serviceDir = root("/etc/sv");
+        errorLogFile = root("/var/lib/error-handler/log-error");
     }
 };
 
@@ -171,3 +181,7 @@ CM_LOCATION(upgradeMarkerFile)
 CM_LOCATION(parameterChangeLogFile)
 CM_LOCATION(configurationManagerStateDir)
 CM_LOCATION(labelTemplatesDir)
+CM_LOCATION(systemLogFile)
+CM_LOCATION(serviceLogDir)
+CM_LOCATION(serviceDir)
+CM_LOCATION(errorLogFile)

@@ -60,4 +60,10 @@ public:
     static const QString& parameterChangeLogFile();
     static const QString& configurationManagerStateDir();
     static const QString& labelTemplatesDir();
+
+    // Logs and services the system information shows
+    static const QString& systemLogFile();
+    static const QString& serviceLogDir(); // one folder per service, its log in "current"
+    static const QString& serviceDir(); // one folder per supervised service
+    static const QString& errorLogFile();
 };

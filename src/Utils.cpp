@@ -187,3 +187,19 @@ bool Utils::createFile(const QString& path)
     }
     return true;
 }
+
+QString Utils::toKey(const QString& name)
+{
+    const QChar separator = name.contains(QLatin1Char(' ')) ? QLatin1Char(' ') : QLatin1Char('_');
+    const QStringList words = name.split(separator, Qt::SkipEmptyParts);
+    QString key;
+    for (const QString& word : words) {
+        if (key.isEmpty()) {
+            // An acronym in front ("HTTPS", "PF Step dist") is lower case as a whole.
+            key = word == word.toUpper() ? word.toLower() : word.left(1).toLower() + word.mid(1);
+        } else {
+            key += word.left(1).toUpper() + word.mid(1);
+        }
+    }
+    return key;
+}

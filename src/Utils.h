@@ -33,4 +33,9 @@ public:
     // Creates `path` (empty) together with any missing directory above it; an existing file is
     // left as it is. True when the file exists afterwards.
     static bool createFile(const QString& path);
+
+    // The data key of a display name: its words (split at blanks, or at underscores when it has
+    // no blank) joined in camel case, "Serial No" -> "serialNo", "min_width" -> "minWidth",
+    // "PF Step dist" -> "pfStepDist".
+    static QString toKey(const QString& name);
 };

@@ -62,22 +62,6 @@ QString unquoted(const QString& text)
     return text;
 }
 
-QVariantMap currentValues(const CatalogAccessor& access)
-{
-    QVariantMap values;
-    const ParametersCatalog* master = access.catalog(masterCollectionKey, Q_FUNC_INFO);
-    if (!master) {
-        return values;
-    }
-    const QStringList names = master->parameterNames();
-    for (const QString& name : names) {
-        const EmbosserParameter* parameter = master->parameter(name);
-        if (parameter && !parameter->value.isNull()) {
-            values.insert(name, parameter->value);
-        }
-    }
-    return values;
-}
 } // namespace
 
 SystemSettings::SystemSettings(Architecture* architecture, EmbosserConf* embosserConf, Embosserhead* embosserhead,
@@ -215,6 +199,23 @@ bool SystemSettings::archiveFile(const QString& path, const QString& fileName)
         return false;
     }
     return true;
+}
+
+QVariantMap SystemSettings::currentValues(const CatalogAccessor& access)
+{
+    QVariantMap values;
+    const ParametersCatalog* master = access.catalog(masterCollectionKey, Q_FUNC_INFO);
+    if (!master) {
+        return values;
+    }
+    const QStringList names = master->parameterNames();
+    for (const QString& name : names) {
+        const EmbosserParameter* parameter = master->parameter(name);
+        if (parameter && !parameter->value.isNull()) {
+            values.insert(name, parameter->value);
+        }
+    }
+    return values;
 }
 
 QList<QPair<QString, QVariantMap>> SystemSettings::currentConfigurationCmd() const

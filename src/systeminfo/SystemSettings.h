@@ -7,6 +7,7 @@
 #include <QVariantMap>
 
 class Architecture;
+class CatalogAccessor;
 class CatalogsManager;
 class EmbosserConf;
 class Embosserhead;
@@ -62,6 +63,8 @@ public:
 
     // The current values of the machine families, in the order the system information shows them.
     QList<QPair<QString, QVariantMap>> currentConfigurationCmd() const;
+    // The values of a family's master catalog by parameter name; parameters without a value are left out.
+    static QVariantMap currentValues(const CatalogAccessor& access);
 
 signals:
     void saveLayoutParametersToFile();

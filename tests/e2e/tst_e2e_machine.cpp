@@ -138,8 +138,9 @@ private slots:
         QCOMPARE(gdbus("getType"), QString("(%1,)").arg(static_cast<int>(lcm::EmbosserType::Zentra)));
         QVERIFY(gdbus("getFirmwareDate").startsWith("('2025-10-14"));
 
-        // Every getter without arguments answers with a value, never a D-Bus error, and logs no error:
-        // a getter bound to a mistyped parameter name would answer -1 and log one.
+        // Every getter without arguments and with the master collection answers with a value, never
+        // a D-Bus error, and logs no error: a getter bound to a mistyped parameter name would answer
+        // -1 and log one.
         const int errorsBefore = m_daemon->logCount("ERROR:");
         QFile published(TestRoot::sourceDir() + "/dbus/com.corvanebraille.ConfigurationManager.xml");
         QDomDocument document;
@@ -150,18 +151,21 @@ private slots:
         for (int i = 0; i < methods.size(); ++i) {
             const QDomElement method = methods.at(i).toElement();
             const QString name = method.attribute("name");
-            bool takesArguments = false;
+            QStringList inputs;
             for (QDomElement arg = method.firstChildElement("arg"); !arg.isNull();
                  arg = arg.nextSiblingElement("arg")) {
-                takesArguments |= arg.attribute("direction") == "in";
+                if (arg.attribute("direction") == "in") {
+                    inputs << arg.attribute("name");
+                }
             }
-            if (!takesArguments && getter.match(name).hasMatch()) {
-                const QDBusMessage reply = call(name);
+            const bool byCatalog = inputs == QStringList { "catalog" };
+            if ((inputs.isEmpty() || byCatalog) && getter.match(name).hasMatch()) {
+                const QDBusMessage reply = call(name, byCatalog ? QVariantList { master } : QVariantList());
                 QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(name + ' ' + reply.errorMessage()));
                 ++called;
             }
         }
-        QVERIFY(called > 150);
+        QVERIFY(called > 250);
         QCOMPARE(m_daemon->log().filter("ERROR:").mid(errorsBefore), QStringList());
     }
 

@@ -18,6 +18,7 @@
 #include "ls/ServiceId.h"
 #include "property/manager/CatalogsManager.h"
 
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -224,6 +225,76 @@ private slots:
             line.section(' ', 2, 2).toInt());
         request.remove(ls::commandIdKey);
         QCOMPARE(request, keys);
+    }
+
+    // The console's words, case ignored: what each line prints, and whether the help screen follows.
+    void consoleWords_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("printed");
+        QTest::addColumn<bool>("helpScreen");
+        const auto row = [](const char* name, const QStringList& lines, const QStringList& printed, bool help) {
+            QTest::newRow(name) << lines << printed << help;
+        };
+        row("commands in lower case", { "help  c" }, { "========== Commands ==========", "  3 SystemInfo" }, false);
+        row("a layout sub-command's parameters", { "HELP 0 1" }, { "params: [Layout Number]" }, false);
+        row("user paper sub-commands", { "Help 2" }, { "========== UserPaper ==========", "  0 ReadPaper" }, false);
+        row("system information", { "HELP 3" }, { "Not implemented yet!" }, false);
+        row("system options", { "HELP 6 1" }, { "Not implemented yet!" }, false);
+        row("no such command", { "HELP 99" }, { "Command not found!" }, false);
+        row("no such sub-command", { "HELP 0 99" }, { "Sub command not found!" }, false);
+        row("help without a number", { "HELP" }, { "No arguments received for help." }, true);
+        row("help with a word", { "HELP x" }, { "Parsing the command line failed!" }, true);
+        row("sub-command not a number", { "HELP 0 x" }, { "Parsing the sub command line failed!" }, true);
+        row("ADD alone", { "ADD" }, { "No arguments received for ADD action." }, true);
+        row("ADD with blanks only", { "add   " }, { "No arguments received for ADD action." }, true);
+        row("CLEAR is no command", { "ADD x", "clear" }, { "Additional data has been cleared" }, false);
+        row("a command without a console", { "C 3 0" }, { "Not implemented yet!" }, false);
+        row("not a word", { "reboot; ls" }, {}, true);
+    }
+
+    void consoleWords()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, printed);
+        QFETCH(bool, helpScreen);
+        QLoggingCategory::setFilterRules("Console.debug=true");
+        ConfigurationManager manager;
+        LayoutRecorder recorder;
+        manager.registerCommand(&recorder);
+        Console console(&manager);
+        LogCapture log;
+        for (const QString& line : lines) {
+            console.handleLine(line);
+        }
+        QLoggingCategory::setFilterRules(QString());
+        for (const QString& text : printed) {
+            QVERIFY2(log.contains(text), qPrintable(log.messages().join('\n')));
+        }
+        QCOMPARE(log.contains("================= Help ================="), helpScreen);
+        QCOMPARE(recorder.requests.size(), 0);
+        QVERIFY(console.additionalData().isEmpty());
+    }
+
+    // ADD keeps a quoted phrase without its quotes; notifications are printed, malformed ones refused.
+    void consoleDataAndNotifications()
+    {
+        QLoggingCategory::setFilterRules("Console.debug=true");
+        ConfigurationManager manager;
+        Console console(&manager);
+        console.handleLine("ADD \"Line per  page\"");
+        console.handleLine("add English/UK_computer_6_dot.ebc");
+        QCOMPARE(console.additionalData(), QStringList({ "Line per page", "English/UK_computer_6_dot.ebc" }));
+        LogCapture log;
+        emit manager.notification({ { ls::notificationIdKey, "LayoutChange" }, { ls::actionIdKey, "SetActive" },
+            { ls::senderIdKey, "Panel" } });
+        emit manager.notification({ { ls::notificationIdKey, "LayoutChange" } });
+        QLoggingCategory::setFilterRules(QString());
+        const QStringList expected { "----------- Notification -----------", "NotifcationId: LayoutChange",
+            "SenderId: Panel", "------------------------------------", "Action: SetActive",
+            "------------------------------------",
+            "Console::printNotification ERROR: Invalid notification received!" };
+        QCOMPARE(log.messages(), expected);
     }
 
     // Until init() has built the settings, every direct method answers its empty value and touches
