@@ -8,7 +8,9 @@
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
+#include "layout/Layout.h"
 #include "layout/LayoutCommand.h"
+#include "layout/LayoutRestore.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
@@ -108,8 +110,10 @@ void ConfigurationManager::init()
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
     auto* layoutCommand = new LayoutCommand(*paperSettings, this);
-    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *parameterList,
-        *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layoutRestore = new LayoutRestore(model, this);
+    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
+        *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layout = new Layout(*m_layoutSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
     LayoutSettings* layouts = m_layoutSettings;
@@ -122,6 +126,7 @@ void ConfigurationManager::init()
     // it, so that the conversion's own saves announce nothing but a head change.
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
     m_systemSettings->convertParameterFiles();
+    connect(layout, &Layout::notification, this, &ConfigurationManager::notification);
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
     connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
@@ -134,6 +139,7 @@ void ConfigurationManager::init()
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
     // The search order of process().
+    registerCommand(layout);
     registerCommand(brailleTable);
     registerCommand(paper);
 

@@ -38,8 +38,8 @@ const QHash<QString, Family>& families()
 }
 
 // How the console fills the request of one sub-command: from the first integer after the
-// sub-command number, or from the additional-data list.
-enum class Fill { Nothing, Number, Data, LanguageAndTable };
+// sub-command number (as a number or as a flag), from the additional-data list, or from both.
+enum class Fill { Nothing, Number, Flag, Data, NumberAndData, LanguageAndTable };
 
 struct Builder {
     const char* params;
@@ -54,10 +54,41 @@ const QHash<QString, QHash<QString, Builder>>& builders()
 {
     static const Builder none { "params: None", Fill::Nothing, QString() };
     static const Builder paperNumber { "params: [Paper Number]", Fill::Number, ls::paperNrKey };
+    static const Builder layoutNumber { "params: [Layout Number]", Fill::Number, ls::layoutNrKey };
+    static const Builder layoutProperty { "params: [Layout Number] [Property Name - use ADD action]",
+        Fill::NumberAndData, ls::propertyNameKey };
+    static const Builder model { "[Model Name - use ADD action]", Fill::Data, ls::modelKey };
     static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
     static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
         Fill::LanguageAndTable, QString() };
     static const QHash<QString, QHash<QString, Builder>> rows {
+        { ls::ConfigManagerCmdId::Layout,
+            {
+                { ls::LayoutCmdId::GetActive, none },
+                { ls::LayoutCmdId::SetActive, layoutNumber },
+                { ls::LayoutCmdId::AddLayout, none },
+                { ls::LayoutCmdId::DeleteLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadAllLayouts, none },
+                { ls::LayoutCmdId::Test_WriteLayout, layoutNumber },
+                { ls::LayoutCmdId::GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::Test_GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::ReadParameterList, none },
+                { ls::LayoutCmdId::ReadValueList, none },
+                { ls::LayoutCmdId::ReadDocSettingList, none },
+                { ls::LayoutCmdId::BackupDownload, none },
+                { ls::LayoutCmdId::RestoreFactory, none },
+                { ls::LayoutCmdId::GetLocalBackups, none },
+                { ls::LayoutCmdId::GetUsbBackups, model },
+                { ls::LayoutCmdId::GetDistributorBackups, model },
+                { ls::LayoutCmdId::GetPaperSize, none },
+                { ls::LayoutCmdId::GetUseAdjustableLS, none },
+                { ls::LayoutCmdId::SetUseAdjustableLS, { "params: [Enabled]", Fill::Flag, ls::enabledKey } },
+                { ls::LayoutCmdId::GetLiblouisTables, none },
+                { ls::LayoutCmdId::GetLegacyTables, none },
+                { ls::LayoutCmdId::GetLegacyTableDisplayName,
+                    { "[Table - use ADD action]", Fill::Data, ls::tableNameKey } },
+            } },
         { ls::ConfigManagerCmdId::UserPaper,
             {
                 { ls::UserPaperCmdId::ReadPaper, paperNumber },
@@ -236,6 +267,19 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
     case Fill::Number:
         if (!numbers.isEmpty()) {
             request.insert(builder->key, numbers.first().toInt());
+        }
+        break;
+    case Fill::Flag:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt() != 0);
+        }
+        break;
+    case Fill::NumberAndData:
+        if (!numbers.isEmpty()) {
+            request.insert(ls::layoutNrKey, numbers.first().toInt());
+        }
+        if (!m_additionalData.isEmpty()) {
+            request.insert(builder->key, m_additionalData.first());
         }
         break;
     case Fill::Data:

@@ -13,6 +13,8 @@ struct Paths {
     QString slaveStateDir;
     QString oldStateDir;
     QString layoutBackupDir;
+    QString usbLayoutBackupDir;
+    QString distributorLayoutsDir;
     QString factoryBackupDir;
     QString legacyTablesDir;
     QString liblouisTablesDir;
@@ -64,6 +66,8 @@ struct Paths {
         slaveStateDir = root("/var/lib/slave");
         oldStateDir = root("/var/lib/embosser/old");
         layoutBackupDir = root("/backup/embosser/layouts");
+        usbLayoutBackupDir = root("/media/sda1/backup/embosser/layouts");
+        distributorLayoutsDir = root("/usr/share/embosser/layouts");
         factoryBackupDir = root("/backup/embosser/factory");
         legacyTablesDir = root("/usr/share/embosser/tables");
         liblouisTablesDir = root("/usr/share/liblouis/tables");
@@ -131,6 +135,8 @@ CM_LOCATION(embosserRunDir)
 CM_LOCATION(slaveStateDir)
 CM_LOCATION(oldStateDir)
 CM_LOCATION(layoutBackupDir)
+CM_LOCATION(usbLayoutBackupDir)
+CM_LOCATION(distributorLayoutsDir)
 CM_LOCATION(factoryBackupDir)
 CM_LOCATION(legacyTablesDir)
 CM_LOCATION(liblouisTablesDir)
