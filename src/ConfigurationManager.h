@@ -12,6 +12,7 @@ class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
 class Embosser;
+class EscapeHandler;
 class LayoutSettings;
 class PaperList;
 class ParameterValues;
@@ -59,6 +60,7 @@ public:
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
     LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    EscapeHandler* escapeHandler() const { return m_escapeHandler; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -79,6 +81,7 @@ private:
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
+    EscapeHandler* m_escapeHandler = nullptr;
     WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.
