@@ -121,8 +121,8 @@ void ConfigurationManager::init()
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
     m_wireTypes = new WireTypes(*m_property, *parameterList, this);
-    m_escapeHandler = new EscapeHandler(
-        reader, catalogs, *m_systemSettings, *m_layoutSettings, *m_propValueList, *m_docSettingList, this);
+    m_escapeHandler = new EscapeHandler(reader, catalogs, *m_systemSettings, *m_layoutSettings, *m_propValueList,
+        *m_docSettingList, *m_paperList, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after

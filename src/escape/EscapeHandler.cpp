@@ -19,6 +19,8 @@
 #include "ls/Keys.h"
 #include "ls/ServiceErrorId.h"
 #include "ls/StateId.h"
+#include "paper/PaperEntity.h"
+#include "paper/PaperList.h"
 #include "property/PropValueList.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/EmbosserParameter.h"
@@ -84,13 +86,15 @@ bool applies(const QVariantMap& rule, int received)
 } // namespace
 
 EscapeHandler::EscapeHandler(const ls::IReader& reader, CatalogsManager& catalogs, SystemSettings& system,
-    LayoutSettings& layouts, const PropValueList& valueLists, const DocSettingList& docSettings, QObject* parent)
+    LayoutSettings& layouts, const PropValueList& valueLists, const DocSettingList& docSettings,
+    const PaperList& papers, QObject* parent)
     : QObject(parent)
     , m_catalogs(catalogs)
     , m_system(system)
     , m_layouts(layouts)
     , m_valueLists(valueLists)
     , m_docSettings(docSettings)
+    , m_papers(papers)
 {
     load(reader);
 }
@@ -435,6 +439,9 @@ bool EscapeHandler::processESC_D(const QVariantMap& parameters)
         }
         if (fits(catalog, name, value, collection)) {
             changes << Change { identifier, catalog, name, value, {} };
+            if (function == QLatin1String("convertPaperValueList")) {
+                changes << paperParameters(value.toString(), collection);
+            }
         }
     }
     QStringList processed;
@@ -443,6 +450,26 @@ bool EscapeHandler::processESC_D(const QVariantMap& parameters)
         processed << change.identifier;
     }
     return !processed.isEmpty() && endOfParameters(processed, false, true);
+}
+
+QList<EscapeHandler::Change> EscapeHandler::paperParameters(const QString& paper, const QString& collection) const
+{
+    if (!m_papers.contains(paper)) {
+        return {};
+    }
+    const PaperEntity entity = m_papers.toEntity(paper);
+    const QString catalog = QStringLiteral("paper");
+    const QList<QPair<QString, QVariant>> values { { QStringLiteral("Paper width"), entity.getWidth() },
+        { QStringLiteral("Paper length"), entity.getHeight() },
+        { QStringLiteral("Paper step length"), entity.getStepLength() },
+        { QStringLiteral("Step length fraction"), entity.getStepLengthFraction() } };
+    QList<Change> changes;
+    for (const auto& [name, value] : values) {
+        if (fits(catalog, name, value, collection)) {
+            changes << Change { ls::ESC_D::PA, catalog, name, value, {} };
+        }
+    }
+    return changes;
 }
 
 bool EscapeHandler::geometryFits(const QString& collection, bool characters)

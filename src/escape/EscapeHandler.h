@@ -11,6 +11,7 @@
 class CatalogsManager;
 class DocSettingList;
 class LayoutSettings;
+class PaperList;
 class PropValueList;
 class SystemSettings;
 class TopicSettings;
@@ -33,7 +34,8 @@ public:
     static constexpr int maxParameters = 64;
 
     EscapeHandler(const ls::IReader& reader, CatalogsManager& catalogs, SystemSettings& system, LayoutSettings& layouts,
-        const PropValueList& valueLists, const DocSettingList& docSettings, QObject* parent = nullptr);
+        const PropValueList& valueLists, const DocSettingList& docSettings, const PaperList& papers,
+        QObject* parent = nullptr);
 
     bool load(const ls::IReader& reader);
     bool processSequence(const QVariantMap& sequence);
@@ -69,6 +71,8 @@ private:
     void write(const Change& change, const QString& collection, bool save);
     TopicSettings* topicOf(const QString& catalog) const;
     QVariant currentValue(const QString& catalog, const QString& name, const QString& collection) const;
+    // The paper catalog values of a paper of the paper list, as changes of the document.
+    QList<Change> paperParameters(const QString& paper, const QString& collection) const;
     bool geometryFits(const QString& collection, bool characters);
     void raiseError(const QString& serviceErrorId);
 
@@ -77,6 +81,7 @@ private:
     LayoutSettings& m_layouts;
     const PropValueList& m_valueLists;
     const DocSettingList& m_docSettings;
+    const PaperList& m_papers;
     QVariantMap m_escC;
     QVariantMap m_escD;
     std::unique_ptr<EscapeParametersCatalog> m_catalogC;

@@ -149,6 +149,8 @@ private slots:
         QCOMPARE(value("layout", "Characters per line").toInt(), 28);
         QCOMPARE(value("layout", "Line per page").toInt(), 25);
         QCOMPARE(value("layout", "Bottom offset").toDouble(), 12.5);
+        QCOMPARE(value("paper", "Paper width").toDouble(), 210.0);
+        QCOMPARE(value("paper", "Paper length").toDouble(), 297.0);
     }
 
     // An impossible page raises the error; the answer decides whether the document is cancelled.
