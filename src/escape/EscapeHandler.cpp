@@ -237,6 +237,15 @@ void EscapeHandler::write(const Change& change, const QString& collection, bool 
     if (change.action == QLatin1String("setSerialNo")) {
         m_system.embosserConf()->setSerialNo(change.value.toString(), collection, save);
     }
+    // The model and the configuration carry rules of their own (known models, transport mode).
+    if (change.identifier == ls::ESC_C::MO && change.catalog == QLatin1String("embosserConf")) {
+        m_system.embosserConf()->setModel(change.value.toString(), collection, save);
+        return;
+    }
+    if (change.identifier == ls::ESC_C::CO && change.catalog == QLatin1String("embosserConf")) {
+        m_system.embosserConf()->setConfiguration(change.value.toInt(), collection, save);
+        return;
+    }
     TopicSettings* topic = save ? topicOf(change.catalog) : nullptr;
     if (topic) {
         topic->accessor().setValue(change.name, change.value, collection, true, Q_FUNC_INFO);
