@@ -52,3 +52,25 @@ cm_wait_ready() {
     done
     return 1
 }
+
+# The simulated peer services (sim/peers), one sim-peer process per role.
+CM_PEER_ROLES="speech-daemon error-handler state-handler document-manager network-manager print-manager"
+
+# cm_start_peers BINARY_DIR ROOT: starts every peer on the bus of DBUS_SYSTEM_BUS_ADDRESS, waits
+# (bounded) until each is on the bus and sets CM_PEER_PIDS; fails when one does not come up.
+cm_start_peers() {
+    local binary_dir=$1 root=$2 role pid
+    CM_PEER_PIDS=""
+    for role in $CM_PEER_ROLES; do
+        rm -f "$root/var/run/sim/$role.pid"
+        CONFIGURATION_MANAGER_ROOT="$root" nohup "$binary_dir/sim/peers/sim-peer" "$role" </dev/null >>"$root/var/log/sim-peers.log" 2>&1 &
+        pid=$!
+        CM_PEER_PIDS="$CM_PEER_PIDS $pid"
+        for _ in $(seq 1 100); do
+            [ -s "$root/var/run/sim/$role.pid" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        [ -s "$root/var/run/sim/$role.pid" ] || { echo "sim-peer $role did not come up" >&2; return 1; }
+    done
+}

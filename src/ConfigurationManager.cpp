@@ -7,6 +7,7 @@
 #include "brailletable/TableSettings.h"
 #include "document/DocumentManager.h"
 #include "document/Embosser.h"
+#include "escape/EscapeHandler.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
 #include "layout/Layout.h"
@@ -142,6 +143,8 @@ void ConfigurationManager::init()
         [types](const QString& name, const QVariant& value) { return types->typed(name, value); }, this);
     m_documentManager = new DocumentManager(*modelPaper, model, *m_layoutSettings, *m_propValueList, this);
     m_documentManager->load(reader);
+    m_escapeHandler = new EscapeHandler(reader, catalogs, *m_systemSettings, *m_layoutSettings, *m_propValueList,
+        *m_docSettingList, *m_paperList, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after

@@ -14,6 +14,7 @@ class DocSettingList;
 class DocumentManager;
 class Embosser;
 class LayoutParameters;
+class EscapeHandler;
 class LayoutSettings;
 class NetworkProperties;
 class OvdSettings;
@@ -69,6 +70,7 @@ public:
     LayoutParameters* layoutParameters() const { return m_layoutParameters; }
     OvdSettings* ovdSettings() const { return m_ovdSettings; }
     DocumentManager* documentManager() const { return m_documentManager; }
+    EscapeHandler* escapeHandler() const { return m_escapeHandler; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -94,6 +96,7 @@ private:
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;
     DocumentManager* m_documentManager = nullptr;
+    EscapeHandler* m_escapeHandler = nullptr;
     WireTypes* m_wireTypes = nullptr;
     // The one object of init() without a parent; the manager still owns it, so that a restart
     // of the service builds the collections anew.

@@ -23,6 +23,7 @@ struct Paths {
     QString settingsDir;
     QString hammerBatchDir;
     QString usbUserSettingsDir;
+    QString tonesDir;
 
     QString parametersFile;
     QString countersFile;
@@ -81,6 +82,7 @@ struct Paths {
         settingsDir = root("/usr/share/embosser/settings");
         hammerBatchDir = join(settingsDir, QStringLiteral("Corvane_Braille_Embosser/hammer_batch"));
         usbUserSettingsDir = root("/media/sda1/backup/embosser/userSettings/");
+        tonesDir = root("/usr/share/embosser/tones");
 
         parametersFile = join(stateDir, QStringLiteral("parameters"));
         countersFile = join(stateDir, QStringLiteral("counters"));
@@ -155,6 +157,7 @@ CM_LOCATION(manualsDir)
 CM_LOCATION(settingsDir)
 CM_LOCATION(hammerBatchDir)
 CM_LOCATION(usbUserSettingsDir)
+CM_LOCATION(tonesDir)
 CM_LOCATION(parametersFile)
 CM_LOCATION(countersFile)
 CM_LOCATION(embosserConfFile)

@@ -29,6 +29,7 @@ public:
     static const QString& settingsDir(); // model settings shipped with the firmware
     static const QString& hammerBatchDir();
     static const QString& usbUserSettingsDir();
+    static const QString& tonesDir(); // sound files of the speech feedback
 
     // Machine files, catalog form (one per machine-setting family)
     static const QString& parametersFile();

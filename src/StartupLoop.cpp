@@ -6,7 +6,9 @@
 #include "libcorvane/LogPrefix.h"
 #include "libcorvane/ServiceWatcher.h"
 #include "libcorvane/Settings.h"
+#include "libcorvane/Singleton.h"
 #include "ls/Timer.h"
+#include "proxy/SpeechFeedback.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -71,7 +73,8 @@ int StartupLoop::runPass(int argc, char** argv)
     auto* manager = new ConfigurationManager(application.get());
     auto* adaptor = new ConfigurationManagerAdaptor(manager);
     new Console(manager);
-    // The speech-feedback singleton joins here once the peer services exist.
+    // Made on the first pass, kept by the later ones.
+    libcorvane::Singleton<detail::SpeechFeedback>::instance();
 
     QTimer::singleShot(0, manager, [manager]() {
         manager->init();

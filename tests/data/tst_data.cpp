@@ -33,6 +33,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMetaEnum>
 #include <QSet>
 #include <QTest>
 
@@ -235,8 +236,8 @@ private:
         const ModelPaper modelPaper(model, m_reader);
         const PaperSettings paperSettings(modelPaper, *m_papers, *m_regions);
         const LayoutCommand commands(paperSettings);
-        const LayoutEntity::Context context { m_parameterList.get(), m_valueLists.get(), &paperSettings,
-            m_tables.get(), m_dimensions.get(), &commands, QStringLiteral("data-test") };
+        const LayoutEntity::Context context { m_parameterList.get(), m_valueLists.get(), &paperSettings, m_tables.get(),
+            m_dimensions.get(), &commands, QStringLiteral("data-test") };
         QVariantMap data;
         m_reader.readToMap(dataFile(file), data);
         LayoutEntity layout(context, data);
@@ -708,7 +709,8 @@ private slots:
     }
 
     // The document settings groups map codes to tables that exist, one code per table. Every
-    // identifier of an escape family maps to exactly one parameter of the catalog it names.
+    // identifier of an escape family maps to exactly one parameter of the catalog it names, with a
+    // function the escape handler knows, and the ordering rules name identifiers of the family.
     void docSettingsAndEscapes()
     {
         const QJsonObject groups = config("docSettingList.json");
@@ -729,6 +731,10 @@ private slots:
                     group + '/' + it.key() + " is not a table of a fresh root");
             }
         }
+        // What the escape handler's tables know.
+        const QStringList escapeFunctions { "null", "convertValueList", "convertDocSettingsList", "convertOnOff",
+            "convertSpeed", "convertPaperValueList", "setPaperParameters", "setSerialNo", "validateHammerBatch",
+            "configureSlave" };
         for (const auto& [escapeType, identifiers] : { std::make_pair(ls::EscapeTypes::ESC_C, ls::ESC_C::meta.keys()),
                  std::make_pair(ls::EscapeTypes::ESC_D, ls::ESC_D::meta.keys()) }) {
             const QJsonObject entries = config("escapeParameters.json").value(escapeType).toObject();
@@ -741,7 +747,25 @@ private slots:
                     it.key() + " is not named after a parameter of its catalog");
                 expect(identifiers.contains(identifier) && !used.contains(identifier),
                     it.key() + ": identifier \"" + identifier + "\" is not of the family, or taken");
+                expect(escapeFunctions.contains(entry.value("ESCFunction").toString())
+                        && QStringList({ "int", "double", "QString" }).contains(entry.value("ESCValueType").toString()),
+                    it.key() + ": unknown escape function or value type");
                 used.append(identifier);
+            }
+            const QVariantMap& rules = escapeType == ls::EscapeTypes::ESC_C ? ls::ESC_C::rules : ls::ESC_D::rules;
+            for (auto rule = rules.begin(); rule != rules.end(); ++rule) {
+                for (const QVariant& entry : rule.value().toList()) {
+                    const QVariantMap map = entry.toMap();
+                    bool applicable = false;
+                    bool rank = false;
+                    QMetaEnum::fromType<lcm::EnumDetail::Applicable>().keyToValue(
+                        map.value("Applicable").toByteArray(), &applicable);
+                    QMetaEnum::fromType<lcm::EnumDetail::RelativeRank>().keyToValue(
+                        map.value("RelativeRank").toByteArray(), &rank);
+                    expect(identifiers.contains(rule.key()) && identifiers.contains(map.value("identifier").toString())
+                            && applicable && rank,
+                        rule.key() + ": a rule names an unknown identifier, condition or rank");
+                }
             }
             expect(!entries.isEmpty() && used.size() == identifiers.size(),
                 QString(escapeType) + ": not every identifier has its parameter");
