@@ -144,7 +144,7 @@ void ConfigurationManager::init()
     m_documentManager = new DocumentManager(*modelPaper, model, *m_layoutSettings, *m_propValueList, this);
     m_documentManager->load(reader);
     m_escapeHandler = new EscapeHandler(reader, catalogs, *m_systemSettings, *m_layoutSettings, *m_propValueList,
-        *m_docSettingList, *m_paperList, this);
+        *m_docSettingList, *m_layoutParameters, *m_networkProperties, *m_tempProperties, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after

@@ -3,9 +3,11 @@
 #include "DataFileLoader.h"
 #include "Locations.h"
 #include "System.h"
+#include "brailletable/TableSettings.h"
 #include "layout/DocSettingList.h"
 #include "layout/LayoutEntity.h"
 #include "layout/LayoutKeys.h"
+#include "layout/LayoutParameters.h"
 #include "layout/LayoutSettings.h"
 #include "lcm/EnumDetail.h"
 #include "libcorvane/LogPrefix.h"
@@ -19,9 +21,10 @@
 #include "ls/Keys.h"
 #include "ls/ServiceErrorId.h"
 #include "ls/StateId.h"
-#include "paper/PaperEntity.h"
-#include "paper/PaperList.h"
+#include "property/MemoryCatalog.h"
+#include "property/NetworkProperties.h"
 #include "property/PropValueList.h"
+#include "property/TempProperties.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/EmbosserParameter.h"
 #include "property/manager/ParametersCatalog.h"
@@ -87,14 +90,16 @@ bool applies(const QVariantMap& rule, int received)
 
 EscapeHandler::EscapeHandler(const ls::IReader& reader, CatalogsManager& catalogs, SystemSettings& system,
     LayoutSettings& layouts, const PropValueList& valueLists, const DocSettingList& docSettings,
-    const PaperList& papers, QObject* parent)
+    LayoutParameters& layoutParameters, NetworkProperties& network, TempProperties& temp, QObject* parent)
     : QObject(parent)
     , m_catalogs(catalogs)
     , m_system(system)
     , m_layouts(layouts)
     , m_valueLists(valueLists)
     , m_docSettings(docSettings)
-    , m_papers(papers)
+    , m_layoutParameters(layoutParameters)
+    , m_network(network)
+    , m_temp(temp)
 {
     load(reader);
 }
@@ -221,12 +226,19 @@ bool EscapeHandler::fits(
     return problem.isEmpty();
 }
 
-TopicSettings* EscapeHandler::topicOf(const QString& catalog) const
+const CatalogAccessor* EscapeHandler::accessorOf(const QString& catalog) const
 {
     const QList<TopicSettings*> topics { m_system.embosserConf(), m_system.embosserhead(), m_system.parameters() };
     for (TopicSettings* topic : topics) {
         if (topic && topic->accessor().catalogName() == catalog) {
-            return topic;
+            return &topic->accessor();
+        }
+    }
+    const QList<const CatalogAccessor*> memory { &m_layoutParameters.layoutCatalog()->accessor(),
+        &m_layoutParameters.paperCatalog()->accessor(), &m_network.accessor(), &m_temp.accessor() };
+    for (const CatalogAccessor* accessor : memory) {
+        if (accessor->catalogName() == catalog) {
+            return accessor;
         }
     }
     return nullptr;
@@ -246,15 +258,15 @@ void EscapeHandler::write(const Change& change, const QString& collection, bool 
         m_system.embosserConf()->setConfiguration(change.value.toInt(), collection, save);
         return;
     }
-    TopicSettings* topic = save ? topicOf(change.catalog) : nullptr;
-    if (topic) {
-        topic->accessor().setValue(change.name, change.value, collection, true, Q_FUNC_INFO);
+    const CatalogAccessor* accessor = accessorOf(change.catalog);
+    if (!accessor) {
+        LOG_ERROR(lc) << "no settings for catalog" << change.catalog << "skipping" << change.identifier;
         return;
     }
-    ParametersCatalog* catalog = m_catalogs.getCatalog(change.catalog, collection);
-    EmbosserParameter* parameter = catalog ? catalog->getParameter(change.name, false) : nullptr;
-    if (parameter) {
-        parameter->value = change.value;
+    accessor->setValue(change.name, change.value, collection, save, Q_FUNC_INFO);
+    // A document's paper brings its dimensions along.
+    if (change.identifier == ls::ESC_D::PA && change.catalog == QLatin1String("layout")) {
+        m_layoutParameters.setCurrentPaperParameters(collection);
     }
 }
 
@@ -448,8 +460,8 @@ bool EscapeHandler::processESC_D(const QVariantMap& parameters)
         }
         if (fits(catalog, name, value, collection)) {
             changes << Change { identifier, catalog, name, value, {} };
-            if (function == QLatin1String("convertPaperValueList")) {
-                changes << paperParameters(value.toString(), collection);
+            if (function == QLatin1String("convertDocSettingsList") && name == LayoutKeys::brailleLanguage) {
+                changes << tableDots(value.toString());
             }
         }
     }
@@ -461,24 +473,14 @@ bool EscapeHandler::processESC_D(const QVariantMap& parameters)
     return !processed.isEmpty() && endOfParameters(processed, false, true);
 }
 
-QList<EscapeHandler::Change> EscapeHandler::paperParameters(const QString& paper, const QString& collection) const
+QList<EscapeHandler::Change> EscapeHandler::tableDots(const QString& table) const
 {
-    if (!m_papers.contains(paper)) {
+    const int dots = m_layouts.context().tableSettings->legacyTableDots(table);
+    if (dots <= 0) {
         return {};
     }
-    const PaperEntity entity = m_papers.toEntity(paper);
-    const QString catalog = QStringLiteral("paper");
-    const QList<QPair<QString, QVariant>> values { { QStringLiteral("Paper width"), entity.getWidth() },
-        { QStringLiteral("Paper length"), entity.getHeight() },
-        { QStringLiteral("Paper step length"), entity.getStepLength() },
-        { QStringLiteral("Step length fraction"), entity.getStepLengthFraction() } };
-    QList<Change> changes;
-    for (const auto& [name, value] : values) {
-        if (fits(catalog, name, value, collection)) {
-            changes << Change { ls::ESC_D::PA, catalog, name, value, {} };
-        }
-    }
-    return changes;
+    return { Change { ls::ESC_D::LA, QStringLiteral("layout"), LayoutKeys::brailleCellDots,
+        dots == 8 ? ls::eightDotKey : ls::sixDotKey, {} } };
 }
 
 bool EscapeHandler::geometryFits(const QString& collection, bool characters)
@@ -503,6 +505,18 @@ bool EscapeHandler::geometryFits(const QString& collection, bool characters)
         && count <= definition.value(QStringLiteral("maxValue"), count).toInt();
 }
 
+void EscapeHandler::recalculateLayout(const QString& collection)
+{
+    const QVariantMap layout = m_layoutParameters.layoutCatalog()->accessor().values(collection, Q_FUNC_INFO);
+    const QVariantMap extra = LayoutEntity(m_layouts.context(), layout).supplyExtraProperties();
+    for (const QString& key :
+        { LayoutKeys::bottomMargin, LayoutKeys::totalLinesPerPage, LayoutKeys::totalCharactersPerLine }) {
+        if (extra.contains(key)) {
+            m_temp.accessor().setValue(key, extra.value(key), collection, false, Q_FUNC_INFO);
+        }
+    }
+}
+
 bool EscapeHandler::endOfParameters(const QStringList& identifiers, bool saveFlash, bool document)
 {
     const auto has = [&](const QString& identifier) { return identifiers.contains(identifier); };
@@ -520,6 +534,9 @@ bool EscapeHandler::endOfParameters(const QStringList& identifiers, bool saveFla
         LOG_ERROR(lc) << "Invalid lines per page value, canceling document.";
         raiseError(ls::ServiceErrorId::EscMaxLinePerPage);
         return false;
+    }
+    if (document && (has(ls::ESC_D::BI) || has(ls::ESC_D::LS) || has(ls::ESC_D::GS) || has(ls::ESC_D::PV))) {
+        recalculateLayout(collection);
     }
     if (!document && has(ls::ESC_C::ET)
         && m_system.embosserConf()->getConfiguration(master) != ls::EmbosserConfiguration::EMCTest.value()) {

@@ -8,13 +8,15 @@
 
 #include <memory>
 
+class CatalogAccessor;
 class CatalogsManager;
 class DocSettingList;
+class LayoutParameters;
 class LayoutSettings;
-class PaperList;
+class NetworkProperties;
 class PropValueList;
 class SystemSettings;
-class TopicSettings;
+class TempProperties;
 
 namespace ls {
 class IReader;
@@ -34,8 +36,8 @@ public:
     static constexpr int maxParameters = 64;
 
     EscapeHandler(const ls::IReader& reader, CatalogsManager& catalogs, SystemSettings& system, LayoutSettings& layouts,
-        const PropValueList& valueLists, const DocSettingList& docSettings, const PaperList& papers,
-        QObject* parent = nullptr);
+        const PropValueList& valueLists, const DocSettingList& docSettings, LayoutParameters& layoutParameters,
+        NetworkProperties& network, TempProperties& temp, QObject* parent = nullptr);
 
     bool load(const ls::IReader& reader);
     bool processSequence(const QVariantMap& sequence);
@@ -69,11 +71,14 @@ private:
         const QString& function, const QString& catalog, const QString& name, int code, const QString& collection);
     bool fits(const QString& catalog, const QString& name, const QVariant& value, const QString& collection) const;
     void write(const Change& change, const QString& collection, bool save);
-    TopicSettings* topicOf(const QString& catalog) const;
+    // The accessor of the settings class or run-time catalog that owns `catalog`.
+    const CatalogAccessor* accessorOf(const QString& catalog) const;
     QVariant currentValue(const QString& catalog, const QString& name, const QString& collection) const;
-    // The paper catalog values of a paper of the paper list, as changes of the document.
-    QList<Change> paperParameters(const QString& paper, const QString& collection) const;
+    // The dot count of a legacy table chosen as the document's braille language.
+    QList<Change> tableDots(const QString& table) const;
     bool geometryFits(const QString& collection, bool characters);
+    // The page values derived from the document's layout, kept with its run-time values.
+    void recalculateLayout(const QString& collection);
     void raiseError(const QString& serviceErrorId);
 
     CatalogsManager& m_catalogs;
@@ -81,7 +86,9 @@ private:
     LayoutSettings& m_layouts;
     const PropValueList& m_valueLists;
     const DocSettingList& m_docSettings;
-    const PaperList& m_papers;
+    LayoutParameters& m_layoutParameters;
+    NetworkProperties& m_network;
+    TempProperties& m_temp;
     QVariantMap m_escC;
     QVariantMap m_escD;
     std::unique_ptr<EscapeParametersCatalog> m_catalogC;

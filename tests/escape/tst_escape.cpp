@@ -153,6 +153,32 @@ private slots:
         QCOMPARE(value("paper", "Paper length").toDouble(), 297.0);
     }
 
+    // A document's table brings its dot count; line spacing and cell size change the derived page.
+    void documentAfterEffects()
+    {
+        QVERIFY(handler().processSequence(escD({ { "Braille language", 4 }, { "Braille line spacing", 1 } })));
+        QCOMPARE(value("layout", "Braille language").toString(), QString("English/US_computer_8_dot.ebc"));
+        QCOMPARE(value("layout", "Braille cell dots").toString(), QString("8 dots"));
+        const int single = value("temporary", "Total lines per page").toInt();
+        QVERIFY(single > 0 && value("temporary", "Bottom margin").isValid());
+        QVERIFY(handler().processSequence(escD({ { "Braille language", 5 }, { "Braille line spacing", 2 } })));
+        QCOMPARE(value("layout", "Braille cell dots").toString(), QString("6 dots"));
+        QVERIFY(value("temporary", "Total lines per page").toInt() < single);
+        QVERIFY(handler().processSequence(escD({ { "Braille line spacing", 1 } })));
+    }
+
+    // Network and job values of a configuration sequence are kept and pushed to the network service.
+    void configurationValues()
+    {
+        QVERIFY(handler().processSequence(
+            escC({ { "Wired network", ls::inetStaticKey }, { "IP Address", "10.0.0.7" }, { "Netmask", "255.255.255.0" },
+                { "Gateway", "10.0.0.1" }, { "Nameserver", "$(reboot)" }, { "Banner page", 1 } })));
+        QCOMPARE(value("network", "IP Address").toString(), QString("10.0.0.7"));
+        QCOMPARE(value("temporary", "Banner page").toInt(), 1);
+        QCOMPARE(calls("network-manager").last(),
+            (QStringList { "configureActiveNetwork", "manual", "10.0.0.7", "255.255.255.0", "10.0.0.1", "$(reboot)" }));
+    }
+
     // An impossible page raises the error; the answer decides whether the document is cancelled.
     void impossibleGeometry_data()
     {
