@@ -7,11 +7,11 @@ set(CPACK_PACKAGE_NAME configuration-manager)
 set(CPACK_PACKAGE_VENDOR "Corvane Braille AB")
 set(CPACK_PACKAGE_CONTACT "Corvane Braille AB <support@corvanebraille.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration service of the embosser (D-Bus system service)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Owns the embosser's configuration: layouts, papers, braille tables, print and machine settings. "
-    "Other services reach it on the system bus as com.corvanebraille.ConfigurationManager.")
+set(CPACK_PACKAGE_DESCRIPTION "Owns the embosser's configuration: layouts, papers, braille tables, \
+print and machine settings. Other services reach it on the system bus as ${cm_service_name}.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus, liblouis-data, adduser")
