@@ -33,7 +33,14 @@ bool DaemonProcess::start()
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardOutputFile(m_logPath, QIODevice::Truncate);
     m_process.setStandardInputFile(QProcess::nullDevice());
-    m_process.start(executable(), QStringList());
+    // A cross build's daemon runs under the emulator (scripts/cross sets it): a program started by
+    // an emulated one is not emulated by itself.
+    const QString emulator = qEnvironmentVariable("CM_EMULATOR");
+    if (emulator.isEmpty()) {
+        m_process.start(executable(), QStringList());
+    } else {
+        m_process.start(emulator, { executable() });
+    }
     return m_process.waitForStarted(10000);
 }
 
