@@ -98,6 +98,19 @@ bool CommandArguments::text(const QString& key, QString& out)
     return true;
 }
 
+bool CommandArguments::boolean(const QString& key, bool& out)
+{
+    if (!present(key)) {
+        return false;
+    }
+    const QVariant value = m_command.value(key);
+    if (value.userType() != QMetaType::Bool) {
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a boolean!").arg(key));
+    }
+    out = value.toBool();
+    return true;
+}
+
 bool CommandArguments::map(const QString& key, QVariantMap& out)
 {
     if (!present(key)) {

@@ -19,6 +19,8 @@ public:
     // An int: an integer of any width, a whole finite double, or a decimal text, within int range.
     bool integer(const QString& key, int& out);
     bool text(const QString& key, QString& out);
+    // A boolean; no number or text stands for one.
+    bool boolean(const QString& key, bool& out);
     // A map with at least one member.
     bool map(const QString& key, QVariantMap& out);
 

@@ -32,6 +32,8 @@
 #include "property/Property.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
+#include "ssl/Ssl.h"
+#include "ssl/SslSettings.h"
 #include "systeminfo/Architecture.h"
 #include "systeminfo/EmbosserConf.h"
 #include "systeminfo/Embosserhead.h"
@@ -44,6 +46,8 @@
 #include "systeminfo/Speech.h"
 #include "systeminfo/SystemSettings.h"
 #include "systeminfo/UserSettings.h"
+#include "systemoptions/SystemOptSettings.h"
+#include "systemoptions/SystemOptions.h"
 
 CM_LOGGING_CATEGORY(lcConfigurationManager, "ConfigurationManager")
 
@@ -112,6 +116,11 @@ void ConfigurationManager::init()
         *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
+    auto* sslSettings = new SslSettings(*propertyFile, *parameters, this);
+    auto* systemOptSettings = new SystemOptSettings(this);
+    auto* ssl = new Ssl(*sslSettings, this);
+    // The document manager's client is not part of the service yet: a restore then only logs.
+    auto* systemOptions = new SystemOptions(*systemOptSettings, SystemOptions::RestartServices(), this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -125,6 +134,7 @@ void ConfigurationManager::init()
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
     connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
+    connect(ssl, &Ssl::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
     // updates; only the memory changes, the stored values stay.
@@ -136,6 +146,8 @@ void ConfigurationManager::init()
     // The search order of process().
     registerCommand(brailleTable);
     registerCommand(paper);
+    registerCommand(ssl);
+    registerCommand(systemOptions);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.

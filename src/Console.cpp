@@ -39,7 +39,7 @@ const QHash<QString, Family>& families()
 
 // How the console fills the request of one sub-command: from the first integer after the
 // sub-command number, or from the additional-data list.
-enum class Fill { Nothing, Number, Data, LanguageAndTable };
+enum class Fill { Nothing, Number, Data, LanguageAndTable, Enabled };
 
 struct Builder {
     const char* params;
@@ -57,6 +57,8 @@ const QHash<QString, QHash<QString, Builder>>& builders()
     static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
     static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
         Fill::LanguageAndTable, QString() };
+    static const Builder enabled { "params: [Enabled]", Fill::Enabled, ls::enabledKey };
+    static const Builder certificate { "params: [Certificate Name - use ADD action]", Fill::Data, ls::certificateKey };
     static const QHash<QString, QHash<QString, Builder>> rows {
         { ls::ConfigManagerCmdId::UserPaper,
             {
@@ -74,6 +76,16 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::BrailleTableCmdId::GetUserTables, none },
                 { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
                 { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
+        { ls::ConfigManagerCmdId::Ssl,
+            {
+                { ls::SslCmdId::GetState, none },
+                { ls::SslCmdId::SetState, enabled },
+                { ls::SslCmdId::GetCertificates, none },
+                { ls::SslCmdId::GetActiveCertificate, none },
+                { ls::SslCmdId::SetActiveCertificate, certificate },
+                { ls::SslCmdId::AddCertificate, certificate },
+                { ls::SslCmdId::DeleteCertificate, certificate },
             } },
     };
     return rows;
@@ -249,6 +261,12 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
         }
         if (m_additionalData.size() > 1) {
             request.insert(ls::tableKey, m_additionalData.at(1));
+        }
+        break;
+    case Fill::Enabled:
+        // The switch takes a boolean; on the console line it is a number, 0 for off.
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt() != 0);
         }
         break;
     }

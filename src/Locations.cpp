@@ -1,6 +1,7 @@
 #include "Locations.h"
 
 #include "libcorvane/FileSystemRoot.h"
+#include "ls/Keys.h"
 
 namespace {
 
@@ -49,6 +50,11 @@ struct Paths {
     QString upgradeMarkerFile;
     QString parameterChangeLogFile;
     QString configurationManagerStateDir;
+
+    QString lighttpdConfFile;
+    QString certificatesDir;
+    QString localtimeLink;
+    QString zoneinfoDir;
 
     Paths()
     {
@@ -99,6 +105,11 @@ struct Paths {
         upgradeMarkerFile = root("/var/lib/update-manager/FW3-upgrade-in-progress");
         configurationManagerStateDir = root("/var/lib/configuration-manager");
         parameterChangeLogFile = join(configurationManagerStateDir, QStringLiteral("parameters-logs"));
+
+        lighttpdConfFile = root("/etc/lighttpd.conf");
+        certificatesDir = libcorvane::FileSystemRoot::join(ls::certificatesPath);
+        localtimeLink = root("/etc/localtime");
+        zoneinfoDir = root("/usr/share/zoneinfo/Etc");
     }
 };
 
@@ -162,3 +173,7 @@ CM_LOCATION(escapeParametersFactoryFile)
 CM_LOCATION(upgradeMarkerFile)
 CM_LOCATION(parameterChangeLogFile)
 CM_LOCATION(configurationManagerStateDir)
+CM_LOCATION(lighttpdConfFile)
+CM_LOCATION(certificatesDir)
+CM_LOCATION(localtimeLink)
+CM_LOCATION(zoneinfoDir)

@@ -57,4 +57,10 @@ public:
     static const QString& upgradeMarkerFile();
     static const QString& parameterChangeLogFile();
     static const QString& configurationManagerStateDir();
+
+    // Web server and clock of the machine
+    static const QString& lighttpdConfFile();
+    static const QString& certificatesDir(); // one folder per certificate
+    static const QString& localtimeLink();
+    static const QString& zoneinfoDir(); // the Etc zones the time-zone link may name
 };
