@@ -117,7 +117,7 @@ void ConfigurationManager::init()
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
     auto* sslSettings = new SslSettings(*propertyFile, *parameters, this);
-    auto* systemOptSettings = new SystemOptSettings(this);
+    auto* systemOptSettings = new SystemOptSettings(*embosserConf, this);
     auto* ssl = new Ssl(*sslSettings, this);
     // The document manager's client is not part of the service yet: a restore then only logs.
     auto* systemOptions = new SystemOptions(*systemOptSettings, SystemOptions::RestartServices(), this);

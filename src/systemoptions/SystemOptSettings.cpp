@@ -4,6 +4,7 @@
 #include "SafePath.h"
 #include "System.h"
 #include "libcorvane/LogPrefix.h"
+#include "systeminfo/EmbosserConf.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -47,15 +48,25 @@ bool runBackupScript(const char* arguments)
 
 } // namespace
 
-SystemOptSettings::SystemOptSettings(QObject* parent)
+SystemOptSettings::SystemOptSettings(const EmbosserConf& embosserConf, QObject* parent)
     : QObject(parent)
+    , m_embosserConf(embosserConf)
 {
+}
+
+bool SystemOptSettings::isKnownModel(const QString& model) const
+{
+    return m_embosserConf.isKnownModel(model);
 }
 
 bool SystemOptSettings::setModel(const QString& model) const
 {
     if (model.isEmpty()) {
         LOG_ERROR(lcSystemOptSettings) << "model does not exist!";
+        return false;
+    }
+    if (!isKnownModel(model)) {
+        LOG_ERROR(lcSystemOptSettings) << "model" << model << "is not in the embosser list!";
         return false;
     }
     return System::setEmbosserModel(model);

@@ -124,6 +124,11 @@ QVariantMap SystemOptions::setModel(const ls::Command& command) const
     if (!arguments.text(ls::modelKey, model)) {
         return arguments.failure();
     }
+    // An empty name is the settings' own refusal.
+    if (!model.isEmpty() && !m_settings.isKnownModel(model)) {
+        LOG_ERROR(lcSystemOptions) << "unknown model" << model;
+        return failure(ls::ErrorId::InvalidValue);
+    }
     return outcome(m_settings.setModel(model), Q_FUNC_INFO);
 }
 

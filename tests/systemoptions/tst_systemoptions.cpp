@@ -8,6 +8,7 @@
 #include "SimCalls.h"
 #include "TestRoot.h"
 #include "ls/Command.h"
+#include "systeminfo/SystemSettings.h"
 #include "systemoptions/SystemOptSettings.h"
 #include "systemoptions/SystemOptions.h"
 
@@ -128,6 +129,9 @@ private slots:
         const QString model = process("GetModel").value("model").toString();
         QVERIFY(!model.isEmpty());
         QCOMPARE(outcome(process("SetModel", { { "model", "" } })), QString("Failure Undefined"));
+        QCOMPARE(
+            outcome(process("SetModel", { { "model", model + "'; reboot; '" } })), QString("Failure InvalidValue"));
+        QCOMPARE(outcome(process("SetModel", { { "model", "../" + model } })), QString("Failure InvalidValue"));
         QVERIFY(calls("embosser-settings.sh").isEmpty());
         QCOMPARE(outcome(process("SetModel", { { "model", model } })), QString("Success Undefined"));
         QCOMPARE(calls("embosser-settings.sh"), (QList<QStringList> { { "-a", "-c", "-m", model } }));
@@ -137,7 +141,7 @@ private slots:
     void backupAndRestore()
     {
         int restarts = 0;
-        const SystemOptSettings settings;
+        const SystemOptSettings settings(*m_manager->systemSettings()->embosserConf());
         SystemOptions options(settings, [&restarts] { ++restarts; });
         QCOMPARE(
             outcome(options.process(ls::Command(request("BackupConfigInternal", {})))), QString("Success Undefined"));
