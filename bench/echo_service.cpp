@@ -1,5 +1,5 @@
 // The floor of the D-Bus benchmark: an empty QtDBus service on the same bus, answering calls of
-// the same shapes as the configuration manager with nothing behind them.
+// the same shapes as the configuration manager with nothing behind them, down to the same answer.
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
@@ -18,6 +18,12 @@ public:
 public slots:
     QString getText() { return QStringLiteral("medium"); }
     QVariantMap echo(const QVariantMap& request) { return request; }
+    // A handler with nothing behind it: every request gets the answer set last.
+    void setAnswer(const QVariantMap& answer) { m_answer = answer; }
+    QVariantMap respond(const QVariantMap&) { return m_answer; }
+
+private:
+    QVariantMap m_answer;
 };
 
 int main(int argc, char** argv)

@@ -66,6 +66,11 @@ bool CommandArguments::refuse(const QString& errorId, const QString& message)
     return false;
 }
 
+bool CommandArguments::refuseValue(const QString& message)
+{
+    return refuse(ls::ErrorId::InvalidValue, message);
+}
+
 bool CommandArguments::present(const QString& key)
 {
     if (m_command.contains(key)) {
@@ -85,8 +90,69 @@ bool CommandArguments::integer(const QString& key, int& out)
     return true;
 }
 
-bool CommandArguments::text(const QString& key, QString& out)
+bool CommandArguments::integer(const QString& key, int& out, int lowest, int highest)
 {
+    if (!integer(key, out)) {
+        return false;
+    }
+    if (out < lowest || out > highest) {
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 %2 out of range!").arg(key).arg(out));
+    }
+    return true;
+}
+
+bool CommandArguments::integerList(const QString& key, QList<int>& out, int maxCount, int lowest, int highest)
+{
+    if (!present(key)) {
+        return false;
+    }
+    const QVariant value = m_command.value(key);
+    if (value.userType() != QMetaType::QVariantList && value.userType() != QMetaType::QStringList) {
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a list of numbers!").arg(key));
+    }
+    const QVariantList items = value.toList();
+    if (items.size() > maxCount) {
+        return refuse(
+            ls::ErrorId::InvalidValue, QStringLiteral("%1 holds more than %2 numbers!").arg(key).arg(maxCount));
+    }
+    for (const QVariant& item : items) {
+        int n = 0;
+        if (!toInt(item, n) || n < lowest || n > highest) {
+            return refuse(ls::ErrorId::InvalidValue,
+                QStringLiteral("%1 holds a value out of range: %2").arg(key, item.toString().left(64)));
+        }
+        out.append(n);
+    }
+    return true;
+}
+
+bool CommandArguments::flag(const QString& key, bool& out, bool required)
+{
+    if (!required && !m_command.contains(key)) {
+        out = false;
+        return true;
+    }
+    if (!present(key)) {
+        return false;
+    }
+    const QVariant value = m_command.value(key);
+    int number = -1;
+    if (value.userType() == QMetaType::Bool) {
+        out = value.toBool();
+    } else if (value.userType() != QMetaType::QString && toInt(value, number) && (number == 0 || number == 1)) {
+        out = number == 1;
+    } else {
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a flag!").arg(key));
+    }
+    return true;
+}
+
+bool CommandArguments::text(const QString& key, QString& out, bool required)
+{
+    if (!required && !m_command.contains(key)) {
+        out.clear();
+        return true;
+    }
     if (!present(key)) {
         return false;
     }
@@ -105,24 +171,26 @@ bool CommandArguments::boolean(const QString& key, bool& out)
     }
     const QVariant value = m_command.value(key);
     if (value.userType() != QMetaType::Bool) {
-        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a boolean!").arg(key));
+        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("%1 is not a bool!").arg(key));
     }
     out = value.toBool();
     return true;
 }
 
-bool CommandArguments::map(const QString& key, QVariantMap& out)
+bool CommandArguments::map(const QString& key, QVariantMap& out, const QString& what, const QString& emptyMessage)
 {
     if (!present(key)) {
         return false;
     }
     const QVariant value = m_command.value(key);
     if (value.userType() != QMetaType::QVariantMap) {
-        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("invalid %1 received!").arg(key));
+        return refuse(
+            ls::ErrorId::InvalidValue, QStringLiteral("invalid %1 received!").arg(what.isEmpty() ? key : what));
     }
     out = value.toMap();
     if (out.isEmpty()) {
-        return refuse(ls::ErrorId::InvalidValue, QStringLiteral("no data found in %1").arg(key));
+        return refuse(ls::ErrorId::InvalidValue,
+            emptyMessage.isEmpty() ? QStringLiteral("no data found in %1").arg(key) : emptyMessage);
     }
     return true;
 }

@@ -18,11 +18,23 @@ public:
 
     // An int: an integer of any width, a whole finite double, or a decimal text, within int range.
     bool integer(const QString& key, int& out);
-    bool text(const QString& key, QString& out);
-    // A boolean; no number or text stands for one.
+    // The same, within lowest..highest.
+    bool integer(const QString& key, int& out, int lowest, int highest);
+    // A list of at most maxCount such ints, each within lowest..highest; an empty list is one.
+    bool integerList(const QString& key, QList<int>& out, int maxCount, int lowest, int highest);
+    // A flag: true, false, 1 or 0; an optional one is false when absent.
+    bool flag(const QString& key, bool& out, bool required = true);
+    // A text; an optional one is empty when absent.
+    bool text(const QString& key, QString& out, bool required = true);
+    // A bool, and nothing else: neither 1 nor "true" is taken for true.
     bool boolean(const QString& key, bool& out);
-    // A map with at least one member.
-    bool map(const QString& key, QVariantMap& out);
+    // A map with at least one member. `what` names the data in the log ("invalid <what>
+    // received!"), `emptyMessage` replaces "no data found in <key>".
+    bool map(
+        const QString& key, QVariantMap& out, const QString& what = QString(), const QString& emptyMessage = QString());
+
+    // Refuses a value the operation itself found unusable: InvalidValue; always false.
+    bool refuseValue(const QString& message);
 
     // {Failure, the error of the last refusal}.
     QVariantMap failure() const { return m_failure; }

@@ -8,7 +8,10 @@
 #include "document/Embosser.h"
 #include "layout/BrlDimension.h"
 #include "layout/DocSettingList.h"
+#include "layout/Layout.h"
 #include "layout/LayoutCommand.h"
+#include "layout/LayoutRestore.h"
+#include "layout/LayoutParameters.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
@@ -28,8 +31,14 @@
 #include "paper/PaperList.h"
 #include "paper/PaperRegion.h"
 #include "paper/PaperSettings.h"
+#include "print/FileExtensions.h"
+#include "print/OvdSettings.h"
+#include "print/Print.h"
+#include "print/PrintSettings.h"
+#include "property/NetworkProperties.h"
 #include "property/PropValueList.h"
 #include "property/Property.h"
+#include "property/TempProperties.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
 #include "ssl/Ssl.h"
@@ -109,13 +118,19 @@ void ConfigurationManager::init()
     m_propValueList = new PropValueList(reader, this);
     catalogs.checker().setValueLists(m_propValueList);
     m_brlDimension = new BrlDimension(reader, *m_propValueList, this);
+    m_ovdSettings = new OvdSettings(this);
     m_docSettingList = new DocSettingList(reader, this);
     auto* parameterList = new ParameterList(reader, writer, this);
     auto* layoutCommand = new LayoutCommand(*paperSettings, this);
-    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *parameterList,
-        *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layoutRestore = new LayoutRestore(model, this);
+    m_layoutSettings = new LayoutSettings(*m_brlDimension, *m_docSettingList, *layoutCommand, *layoutRestore,
+        *parameterList, *m_propValueList, *paperSettings, *m_tableSettings, *m_systemSettings, this);
+    auto* layout = new Layout(*m_layoutSettings, this);
+    auto* fileExtensions = new FileExtensions(reader, this);
+    auto* printSettings = new PrintSettings(*fileExtensions, *m_ovdSettings, this);
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
+    auto* print = new Print(*printSettings, this);
     auto* sslSettings = new SslSettings(*propertyFile, *parameters, this);
     auto* systemOptSettings = new SystemOptSettings(*embosserConf, this);
     auto* ssl = new Ssl(*sslSettings, this);
@@ -125,15 +140,29 @@ void ConfigurationManager::init()
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
     m_wireTypes = new WireTypes(*m_property, *parameterList, this);
+    m_networkProperties = new NetworkProperties(catalogs, this);
+    m_tempProperties = new TempProperties(catalogs, this);
+    m_layoutParameters = new LayoutParameters(*m_layoutSettings, *m_tempProperties, *parameters, catalogs, this);
 
     // The order below is the service's: the head's notifications are relayed from before the
     // one-time conversion of old settings files, the identity's and the user settings' only after
     // it, so that the conversion's own saves announce nothing but a head change.
     connect(embosserhead, &Embosserhead::notification, this, &ConfigurationManager::notification);
+    connect(m_systemSettings, &SystemSettings::saveLayoutParametersToFile, m_layoutParameters,
+        &LayoutParameters::saveToFile);
     m_systemSettings->convertParameterFiles();
+    // Every change of the active layout reaches the catalogs the print side reads.
+    LayoutParameters* layoutParameters = m_layoutParameters;
+    connect(m_layoutSettings, &LayoutSettings::layoutChange, layoutParameters,
+        [layoutParameters] { layoutParameters->setCurrentLayoutParameters(masterCollectionKey); });
+    connect(m_layoutSettings, &LayoutSettings::setLayoutFromMap, layoutParameters,
+        [layoutParameters](
+            const QVariantMap& map) { layoutParameters->setParametersFromMap(map, masterCollectionKey); });
+    connect(layout, &Layout::notification, this, &ConfigurationManager::notification);
     connect(embosserConf, &EmbosserConf::notification, this, &ConfigurationManager::notification);
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
     connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
+    connect(print, &Print::notification, this, &ConfigurationManager::notification);
     connect(ssl, &Ssl::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
@@ -144,14 +173,17 @@ void ConfigurationManager::init()
         parameters->setAutomaticUpdateCheck(0, masterCollectionKey, false);
     }
     // The search order of process().
+    registerCommand(layout);
     registerCommand(brailleTable);
     registerCommand(paper);
+    registerCommand(print);
     registerCommand(ssl);
     registerCommand(systemOptions);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.
     m_layoutSettings->initialize();
+    m_layoutParameters->setCurrentLayoutParameters(masterCollectionKey);
     m_built = true;
 }
 

@@ -12,13 +12,17 @@ class BrlDimension;
 class CatalogsManager;
 class DocSettingList;
 class Embosser;
+class LayoutParameters;
 class LayoutSettings;
+class NetworkProperties;
+class OvdSettings;
 class PaperList;
 class ParameterValues;
 class PropValueList;
 class Property;
 class SystemSettings;
 class TableSettings;
+class TempProperties;
 class WireTypes;
 
 namespace ls {
@@ -59,6 +63,10 @@ public:
     TableSettings* tableSettings() const { return m_tableSettings; }
     DocSettingList* docSettingList() const { return m_docSettingList; }
     LayoutSettings* layoutSettings() const { return m_layoutSettings; }
+    NetworkProperties* networkProperties() const { return m_networkProperties; }
+    TempProperties* tempProperties() const { return m_tempProperties; }
+    LayoutParameters* layoutParameters() const { return m_layoutParameters; }
+    OvdSettings* ovdSettings() const { return m_ovdSettings; }
     // The types every map leaving over D-Bus carries; null until init() has run.
     const WireTypes* wireTypes() const { return m_wireTypes; }
 
@@ -74,8 +82,12 @@ private:
     Embosser* m_embosser = nullptr;
     Property* m_property = nullptr;
     PropValueList* m_propValueList = nullptr;
+    NetworkProperties* m_networkProperties = nullptr;
+    TempProperties* m_tempProperties = nullptr;
+    LayoutParameters* m_layoutParameters = nullptr;
     LayoutSettings* m_layoutSettings = nullptr;
     ParameterValues* m_parameterValues = nullptr;
+    OvdSettings* m_ovdSettings = nullptr;
     // Reached by direct methods that the start-up member list does not name.
     TableSettings* m_tableSettings = nullptr;
     DocSettingList* m_docSettingList = nullptr;

@@ -38,8 +38,9 @@ const QHash<QString, Family>& families()
 }
 
 // How the console fills the request of one sub-command: from the first integer after the
-// sub-command number, or from the additional-data list.
-enum class Fill { Nothing, Number, Data, LanguageAndTable, Enabled };
+// sub-command number (as a number or as a flag: not 0 is true), from the additional-data list,
+// or from both. Sender sends the request on behalf of the service whose ls::ServiceId number it is.
+enum class Fill { Nothing, Number, Flag, Data, NumberAndData, LanguageAndTable, Sender };
 
 struct Builder {
     const char* params;
@@ -54,12 +55,44 @@ const QHash<QString, QHash<QString, Builder>>& builders()
 {
     static const Builder none { "params: None", Fill::Nothing, QString() };
     static const Builder paperNumber { "params: [Paper Number]", Fill::Number, ls::paperNrKey };
+    static const Builder layoutNumber { "params: [Layout Number]", Fill::Number, ls::layoutNrKey };
+    static const Builder layoutProperty { "params: [Layout Number] [Property Name - use ADD action]",
+        Fill::NumberAndData, ls::propertyNameKey };
+    static const Builder model { "[Model Name - use ADD action]", Fill::Data, ls::modelKey };
     static const Builder table { "[Table - use ADD action]", Fill::Data, ls::tableKey };
     static const Builder languageAndTable { "[Language - use ADD action] [Table - use ADD action]",
         Fill::LanguageAndTable, QString() };
-    static const Builder enabled { "params: [Enabled]", Fill::Enabled, ls::enabledKey };
+    static const Builder enabled { "params: [Enabled]", Fill::Flag, ls::enabledKey };
+    static const Builder sender { "params: [Sender]", Fill::Sender, ls::senderIdKey };
     static const Builder certificate { "params: [Certificate Name - use ADD action]", Fill::Data, ls::certificateKey };
     static const QHash<QString, QHash<QString, Builder>> rows {
+        { ls::ConfigManagerCmdId::Layout,
+            {
+                { ls::LayoutCmdId::GetActive, none },
+                { ls::LayoutCmdId::SetActive, layoutNumber },
+                { ls::LayoutCmdId::AddLayout, none },
+                { ls::LayoutCmdId::DeleteLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadLayout, layoutNumber },
+                { ls::LayoutCmdId::ReadAllLayouts, none },
+                { ls::LayoutCmdId::Test_WriteLayout, layoutNumber },
+                { ls::LayoutCmdId::GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::Test_GetPropertyValues, layoutProperty },
+                { ls::LayoutCmdId::ReadParameterList, none },
+                { ls::LayoutCmdId::ReadValueList, none },
+                { ls::LayoutCmdId::ReadDocSettingList, none },
+                { ls::LayoutCmdId::BackupDownload, none },
+                { ls::LayoutCmdId::RestoreFactory, none },
+                { ls::LayoutCmdId::GetLocalBackups, none },
+                { ls::LayoutCmdId::GetUsbBackups, model },
+                { ls::LayoutCmdId::GetDistributorBackups, model },
+                { ls::LayoutCmdId::GetPaperSize, none },
+                { ls::LayoutCmdId::GetUseAdjustableLS, none },
+                { ls::LayoutCmdId::SetUseAdjustableLS, enabled },
+                { ls::LayoutCmdId::GetLiblouisTables, none },
+                { ls::LayoutCmdId::GetLegacyTables, none },
+                { ls::LayoutCmdId::GetLegacyTableDisplayName,
+                    { "[Table - use ADD action]", Fill::Data, ls::tableNameKey } },
+            } },
         { ls::ConfigManagerCmdId::UserPaper,
             {
                 { ls::UserPaperCmdId::ReadPaper, paperNumber },
@@ -76,6 +109,20 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::BrailleTableCmdId::GetUserTables, none },
                 { ls::BrailleTableCmdId::GetTableMetadata, languageAndTable },
                 { ls::BrailleTableCmdId::GetLegacyTableMetadata, languageAndTable },
+            } },
+        { ls::ConfigManagerCmdId::Print,
+            {
+                { ls::PrintCmdId::GetKeepFormat, none },
+                { ls::PrintCmdId::SetKeepFormat, enabled },
+                { ls::PrintCmdId::GetKeepCapitalization, none },
+                { ls::PrintCmdId::SetKeepCapitalization, enabled },
+                { ls::PrintCmdId::GetTabSize, none },
+                { ls::PrintCmdId::SetTabSize, { "params: [Size]", Fill::Number, ls::sizeKey } },
+                { ls::PrintCmdId::GetFilters, none },
+                { ls::PrintCmdId::GetExtensions, sender },
+                { ls::PrintCmdId::GetPreviews, sender },
+                { ls::PrintCmdId::GetLabelTemplate,
+                    { "params: [File Name - use ADD action]", Fill::Data, ls::fileNameKey } },
             } },
         { ls::ConfigManagerCmdId::Ssl,
             {
@@ -250,9 +297,27 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
             request.insert(builder->key, numbers.first().toInt());
         }
         break;
+    case Fill::Flag:
+        if (!numbers.isEmpty()) {
+            request.insert(builder->key, numbers.first().toInt() != 0);
+        }
+        break;
+    case Fill::NumberAndData:
+        if (!numbers.isEmpty()) {
+            request.insert(ls::layoutNrKey, numbers.first().toInt());
+        }
+        if (!m_additionalData.isEmpty()) {
+            request.insert(builder->key, m_additionalData.first());
+        }
+        break;
     case Fill::Data:
         if (!m_additionalData.isEmpty()) {
             request.insert(builder->key, m_additionalData.first());
+        }
+        break;
+    case Fill::Sender:
+        if (!numbers.isEmpty() && !ls::ServiceId::meta.valueToKey(numbers.first().toInt()).isEmpty()) {
+            request.insert(builder->key, ls::ServiceId::meta.valueToKey(numbers.first().toInt()));
         }
         break;
     case Fill::LanguageAndTable:
@@ -261,12 +326,6 @@ bool Console::buildRequest(const QString& command, const QStringList& numbers, Q
         }
         if (m_additionalData.size() > 1) {
             request.insert(ls::tableKey, m_additionalData.at(1));
-        }
-        break;
-    case Fill::Enabled:
-        // The switch takes a boolean; on the console line it is a number, 0 for off.
-        if (!numbers.isEmpty()) {
-            request.insert(builder->key, numbers.first().toInt() != 0);
         }
         break;
     }

@@ -14,6 +14,8 @@ struct Paths {
     QString slaveStateDir;
     QString oldStateDir;
     QString layoutBackupDir;
+    QString usbLayoutBackupDir;
+    QString distributorLayoutsDir;
     QString factoryBackupDir;
     QString legacyTablesDir;
     QString liblouisTablesDir;
@@ -50,6 +52,7 @@ struct Paths {
     QString upgradeMarkerFile;
     QString parameterChangeLogFile;
     QString configurationManagerStateDir;
+    QString labelTemplatesDir;
 
     QString lighttpdConfFile;
     QString certificatesDir;
@@ -69,6 +72,8 @@ struct Paths {
         slaveStateDir = root("/var/lib/slave");
         oldStateDir = root("/var/lib/embosser/old");
         layoutBackupDir = root("/backup/embosser/layouts");
+        usbLayoutBackupDir = root("/media/sda1/backup/embosser/layouts");
+        distributorLayoutsDir = root("/usr/share/embosser/layouts");
         factoryBackupDir = root("/backup/embosser/factory");
         legacyTablesDir = root("/usr/share/embosser/tables");
         liblouisTablesDir = root("/usr/share/liblouis/tables");
@@ -105,6 +110,7 @@ struct Paths {
         upgradeMarkerFile = root("/var/lib/update-manager/FW3-upgrade-in-progress");
         configurationManagerStateDir = root("/var/lib/configuration-manager");
         parameterChangeLogFile = join(configurationManagerStateDir, QStringLiteral("parameters-logs"));
+        labelTemplatesDir = root("/backup/embosser/labelTemplates");
 
         lighttpdConfFile = root("/etc/lighttpd.conf");
         certificatesDir = libcorvane::FileSystemRoot::join(ls::certificatesPath);
@@ -140,6 +146,8 @@ CM_LOCATION(embosserRunDir)
 CM_LOCATION(slaveStateDir)
 CM_LOCATION(oldStateDir)
 CM_LOCATION(layoutBackupDir)
+CM_LOCATION(usbLayoutBackupDir)
+CM_LOCATION(distributorLayoutsDir)
 CM_LOCATION(factoryBackupDir)
 CM_LOCATION(legacyTablesDir)
 CM_LOCATION(liblouisTablesDir)
@@ -173,6 +181,7 @@ CM_LOCATION(escapeParametersFactoryFile)
 CM_LOCATION(upgradeMarkerFile)
 CM_LOCATION(parameterChangeLogFile)
 CM_LOCATION(configurationManagerStateDir)
+CM_LOCATION(labelTemplatesDir)
 CM_LOCATION(lighttpdConfFile)
 CM_LOCATION(certificatesDir)
 CM_LOCATION(localtimeLink)

@@ -19,6 +19,8 @@ public:
     static const QString& slaveStateDir();
     static const QString& oldStateDir(); // archived key=value files
     static const QString& layoutBackupDir();
+    static const QString& usbLayoutBackupDir(); // one folder per model below it
+    static const QString& distributorLayoutsDir(); // distributors' layout sets, one folder per model
     static const QString& factoryBackupDir();
     static const QString& legacyTablesDir();
     static const QString& liblouisTablesDir();
@@ -57,6 +59,7 @@ public:
     static const QString& upgradeMarkerFile();
     static const QString& parameterChangeLogFile();
     static const QString& configurationManagerStateDir();
+    static const QString& labelTemplatesDir();
 
     // Web server and clock of the machine
     static const QString& lighttpdConfFile();

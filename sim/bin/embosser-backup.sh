@@ -49,7 +49,7 @@ members() {
     local path name
     for path in "$1"/*; do
         [ -f "$path" ] || continue
-        name=$(basename "$path")
+        name=${path##*/}
         if [ "$2" = config ] || is_layout "$name"; then
             printf '%s\n' "$name"
         fi
@@ -123,14 +123,17 @@ selected() {
 }
 
 # The factory set: common files, each replaced by the model's own copy; staged in a temporary
-# folder so that it reads like any other place.
+# folder so that it reads like any other place. One copy for all files: every program started
+# counts when the service waits for a restore.
 stage_factory() {
     local stage path
+    local -A copies=()
+    for path in "$1"/* "$1/$folder"/*; do
+        [ -f "$path" ] && copies[${path##*/}]=$path
+    done
     mkdir -p "$SIM_STATE"
     stage=$(mktemp -d "$SIM_STATE/factory.XXXXXX")
-    for path in "$1"/* "$1/$folder"/*; do
-        [ -f "$path" ] && cp -f "$path" "$stage/"
-    done
+    [ ${#copies[@]} -eq 0 ] || cp -f "${copies[@]}" "$stage/" || sim_die 1 "cannot read the factory set"
     printf '%s' "$stage"
 }
 
@@ -170,9 +173,11 @@ if [ "$backup" = 1 ]; then
     else
         target=$(new_folder "$place_dir") || exit $?
     fi
+    sources=()
     while IFS= read -r name; do
-        cp -p "$working/$name" "$target/$name" || sim_die 1 "cannot copy $name"
+        sources+=("$working/$name")
     done <<<"$names"
+    cp -p "${sources[@]}" "$target/" || sim_die 1 "cannot copy the $what"
     if [ "$what" = config ] && [ -f "$arch" ]; then
         cp -p "$arch" "$target/arch" || sim_die 1 "cannot copy arch"
     fi
@@ -199,13 +204,15 @@ if [ -z "$selection" ]; then
     rm -f "$working"/layout.*
     [ "$what" = config ] && rm -f "$working"/userpaper.*
 fi
+sources=()
 while IFS= read -r name; do
     if [ "$name" = arch ] && [ "$what" = config ]; then
-        mkdir -p "$(dirname "$arch")" && cp -f "$from/arch" "$arch" || sim_die 1 "cannot restore arch"
+        mkdir -p "${arch%/*}" && cp -f "$from/arch" "$arch" || sim_die 1 "cannot restore arch"
     else
-        cp -f "$from/$name" "$working/$name" || sim_die 1 "cannot restore $name"
+        sources+=("$from/$name")
     fi
 done <<<"$names"
+[ ${#sources[@]} -eq 0 ] || cp -f "${sources[@]}" "$working/" || sim_die 1 "cannot restore the $what"
 if [ -n "$stage" ]; then
     echo "$what restored from the factory set"
 else

@@ -30,12 +30,14 @@ constexpr int shownPathLength = 256;
 } // namespace
 
 LayoutSettings::LayoutSettings(const BrlDimension& brlDimension, const DocSettingList& docSettingList,
-    const LayoutCommand& layoutCommand, ParameterList& parameterList, const PropValueList& valueList,
-    const PaperSettings& paperSettings, TableSettings& tableSettings, SystemSettings& systemSettings, QObject* parent)
+    const LayoutCommand& layoutCommand, const LayoutRestore& layoutRestore, ParameterList& parameterList,
+    const PropValueList& valueList, const PaperSettings& paperSettings, TableSettings& tableSettings,
+    SystemSettings& systemSettings, QObject* parent)
     : QObject(parent)
     , m_brlDimension(brlDimension)
     , m_docSettingList(docSettingList)
     , m_layoutCommand(layoutCommand)
+    , m_layoutRestore(layoutRestore)
     , m_parameterList(parameterList)
     , m_valueList(valueList)
     , m_paperSettings(paperSettings)
@@ -318,6 +320,14 @@ QVariantMap LayoutSettings::getPropertyValues(const QVariantMap& data, const QSt
     return entity.getValues(parameter, changedParameter, previousValue);
 }
 
+QVariantMap LayoutSettings::storedLayout(const QVariantMap& data) const
+{
+    LayoutEntity entity(context(), knownParameters(data));
+    entity.update();
+    const LayoutEntity stored(entity.context(), entity.getData(true));
+    return stored.validate() ? stored.getData(true) : QVariantMap();
+}
+
 void LayoutSettings::setLayoutFromPath(const QString& path)
 {
     // The path comes from a client: a plain absolute path to a regular file of layout size.
@@ -367,7 +377,11 @@ void LayoutSettings::initialize()
     layoutContext.tableLookups = &tableLookups;
     const QString installed = model();
     QSet<int> checked;
-    const QList<int> numbers = getLayoutNumbers();
+    QList<int> numbers = getLayoutNumbers();
+    // Layout 1 always exists: a restore or an upload without it gets the factory copy.
+    if (!numbers.contains(LayoutFile::firstNumber)) {
+        numbers.prepend(LayoutFile::firstNumber);
+    }
     for (const int n : numbers) {
         if (!LayoutFile::isValidNumber(n) || checked.contains(n)) {
             continue;

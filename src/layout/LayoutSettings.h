@@ -10,6 +10,7 @@
 class BrlDimension;
 class DocSettingList;
 class LayoutCommand;
+class LayoutRestore;
 class PaperSettings;
 class ParameterList;
 class PropValueList;
@@ -32,11 +33,16 @@ public:
     static constexpr qint64 maxLayoutFileSize = 64 * 1024;
 
     LayoutSettings(const BrlDimension& brlDimension, const DocSettingList& docSettingList,
-        const LayoutCommand& layoutCommand, ParameterList& parameterList, const PropValueList& valueList,
-        const PaperSettings& paperSettings, TableSettings& tableSettings, SystemSettings& systemSettings,
-        QObject* parent = nullptr);
+        const LayoutCommand& layoutCommand, const LayoutRestore& layoutRestore, ParameterList& parameterList,
+        const PropValueList& valueList, const PaperSettings& paperSettings, TableSettings& tableSettings,
+        SystemSettings& systemSettings, QObject* parent = nullptr);
 
+    // The objects the layout command reaches through the store.
     const DocSettingList& docSettingList() const { return m_docSettingList; }
+    const LayoutRestore& layoutRestore() const { return m_layoutRestore; }
+    const ParameterList& parameterList() const { return m_parameterList; }
+    const PropValueList& valueList() const { return m_valueList; }
+    TableSettings& tableSettings() const { return m_tableSettings; }
     // The context of the layouts of this machine; its creator text is taken anew each time.
     LayoutEntity::Context context() const;
     // "<model without its first word>-<serial>" with blanks as "-": "Alvero-D-V5-12345".
@@ -66,13 +72,18 @@ public:
     void readLayoutExtraData(const LayoutEntity& entity, QVariantMap& out) const;
     QString getPaperSize() const;
 
+    // A layout from outside the store (an upload) as it would be stored: only the parameters the
+    // parameter list knows, brought up to date; empty when it is not a valid layout then.
+    QVariantMap storedLayout(const QVariantMap& data) const;
+
     QVariantMap getPropertyValues(const QVariantMap& data, const QString& parameter, const QString& changedParameter,
         const QString& previousValue) const;
     // Reads a layout from a JSON file outside the store; a valid one is announced by
     // setLayoutFromMap, with its extra data.
     void setLayoutFromPath(const QString& path);
 
-    // Start-up check and repair of every layout file.
+    // Check and repair of every layout file, at start-up and after a restore. Layout 1 is put back
+    // from its factory copy when it is missing.
     void initialize();
 
 signals:
@@ -96,6 +107,7 @@ private:
     const BrlDimension& m_brlDimension;
     const DocSettingList& m_docSettingList;
     const LayoutCommand& m_layoutCommand;
+    const LayoutRestore& m_layoutRestore;
     ParameterList& m_parameterList;
     const PropValueList& m_valueList;
     const PaperSettings& m_paperSettings;

@@ -78,7 +78,7 @@ QVariantMap Paper::writePaper(const ls::Command& command) const
 {
     CommandArguments arguments(command, lcPaper(), Q_FUNC_INFO);
     QVariantMap data;
-    if (!arguments.map(ls::userPaperDataKey, data)) {
+    if (!arguments.map(ls::userPaperDataKey, data, QStringLiteral("user paper data"))) {
         return arguments.failure();
     }
     int n = 0;

@@ -24,6 +24,8 @@ public:
     QVariantList getValues(const lcm::RowValueList& list) const;
     // The list of that name; empty, without a log line, when there is none.
     QVariantList values(const QString& listName) const { return m_lists.value(listName).toList(); }
+    // Every list by name, as the file holds them.
+    const QVariantMap& getValueLists() const { return m_lists; }
     // The list as records, for D-Bus; `list` is the integer of a RowValueList key.
     lcm::PropList getValueList(int list) const;
 

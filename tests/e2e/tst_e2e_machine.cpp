@@ -194,6 +194,40 @@ private slots:
         QCOMPARE(gdbus("getAnnounceNetwork"), QString("(1,)"));
     }
 
+    // Run-time values and the active layout's parameters through the bus: a job's collection keeps
+    // its own values but not the machine's switches, the checksum goes in as a double and comes out
+    // as an int, a value off its list is refused, a print option saves the active layout; a restart
+    // brings back the run-time defaults and the saved layout only.
+    void runTimePropertiesAndLayoutParameters()
+    {
+        QCOMPARE(gdbus("duplicateCatalog", { master, "print" }), QString("(true,)"));
+        QCOMPARE(gdbus("setHostname", { "print-host", "print" }), QString("()"));
+        QCOMPARE(gdbus("getHostname", { "print" }), QString("('print-host',)"));
+        QCOMPARE(gdbus("getHostname"), QString("('corvane-embosser',)"));
+        QCOMPARE(gdbus("setFileCRC", { "1234.7" }), QString("()"));
+        QCOMPARE(gdbus("getFileCRC"), QString("(1235,)"));
+        QVERIFY(busctl("setPrintingPaused", "b", { "true" }).isEmpty());
+        QCOMPARE(gdbus("getPrintingPaused"), QString("(true,)"));
+        QVERIFY(gdbus("getTempProperties", { "print" }).contains("'Printing Paused': <false>"));
+        QCOMPARE(gdbus("setLockRegion", { "Maybe" }), QString("()"));
+        QCOMPARE(gdbus("getLockRegion"), QString("('No',)"));
+        QVERIFY(m_daemon->waitForLog("refused value for Lock region : not in the value list YesNo"));
+        QVERIFY(gdbus("getLayoutParameters", { master }).contains("'Paper width': <210.0>"));
+
+        QCOMPARE(gdbus("setKeepFormat", { "false" }), QString("()"));
+        QCOMPARE(gdbus("getMaintainDocumentFormatting"), QString("('false',)"));
+        QCOMPARE(readJson("/var/lib/embosser/layout.1").value("Maintain document formatting").toString(), "false");
+        QCOMPARE(gdbus("setLeftOffset", { "12.5" }), QString("()"));
+        QCOMPARE(gdbus("getLeftOffset"), QString("(12.5,)"));
+
+        restartService();
+        QCOMPARE(gdbus("getHostname", { "print" }), QString("('corvane-embosser',)"));
+        QCOMPARE(gdbus("getPrintingPaused"), QString("(false,)"));
+        QCOMPARE(gdbus("getKeepFormat"), QString("(false,)"));
+        QCOMPARE(gdbus("getLeftOffset"), QString("(0.0,)"));
+        QVERIFY(m_root->restoreShipped("/var/lib/embosser/layout.1"));
+    }
+
     void papersAndTables()
     {
         const QVariantMap papers = readJson("/usr/share/configuration-manager/paperList.json");

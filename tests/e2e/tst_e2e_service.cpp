@@ -96,7 +96,7 @@ private slots:
                                                           << gdbusProcess
                 + QStringList { "{'commandId': <'Layout'>, 'subCommandId': <'GetActive'>, 'senderId': <'Panel'>, "
                                 "'layoutData': <{'a': <[1, 2]>, 'b': <{'c': <'d'>}>}>}" }
-                                                          << "'errorId': <'CmdNotFound'>";
+                                                          << "'activeLayout': <1>";
         QTest::newRow("busctl, missing sender key")
             << "busctl"
             << QStringList { "--system", "call", service, "/", service, "process", "a{sv}", "2", "commandId", "s",

@@ -75,6 +75,14 @@ private slots:
                    "int getLayoutNr(QString) = parameters()->getLayoutNr(catalog)",
                    "int getLayoutNr() = parameters()->getLayoutNr(defaultCatalog())",
                };
+        QTest::newRow("member with rules, catalog only")
+            << QByteArray("catalogOnly | KeepFormat | bool | layout()\n")
+            << QStringList {
+                   "void setKeepFormat(bool,QString) = layout()->setKeepFormat(value, catalog)",
+                   "void setKeepFormat(bool) = layout()->setKeepFormat(value, defaultCatalog())",
+                   "bool getKeepFormat(QString) = layout()->getKeepFormat(catalog)",
+                   "bool getKeepFormat() = layout()->getKeepFormat(defaultCatalog())",
+               };
         QTest::newRow("keyed")
             << QByteArray("keyed | SensorState | bool | parameters()\n")
             << QStringList {

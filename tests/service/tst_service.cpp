@@ -1,8 +1,11 @@
 // The service core: the dispatcher's checks and their order, the handler skeleton shared by the
-// command handlers, and the notification chain with its sender rule.
+// command handlers, the notification chain with its sender rule, and the requests the console
+// builds.
 #include "CommandHandler.h"
 #include "ConfigurationManager.h"
 #include "ConfigurationManagerAdaptor.h"
+#include "Console.h"
+#include "DataRow.h"
 #include "LogCapture.h"
 #include "libcorvane/LogPrefix.h"
 #include "ls/ConfigManagerCmdId.h"
@@ -10,6 +13,7 @@
 #include "ls/ErrorId.h"
 #include "ls/Keys.h"
 #include "ls/LayoutActionId.h"
+#include "ls/LayoutCmdId.h"
 #include "ls/ResultId.h"
 #include "ls/ServiceId.h"
 #include "property/manager/CatalogsManager.h"
@@ -66,6 +70,18 @@ private:
 const CommandHandler::SubCommandTable<FakeLayout> FakeLayout::table {
     { QStringLiteral("Answer"), &FakeLayout::answer },
     { QStringLiteral("NotifyTwice"), &FakeLayout::notifyTwice },
+};
+
+// Records every request of the command Layout, whatever its sub-command.
+class LayoutRecorder : public ls::ICommand {
+public:
+    QString commandId() const override { return ls::ConfigManagerCmdId::Layout; }
+    QVariantMap process(const ls::Command& command) override
+    {
+        requests << command.request();
+        return CommandHandler::success();
+    }
+    QList<QVariantMap> requests;
 };
 
 class TestService : public QObject {
@@ -160,6 +176,54 @@ private slots:
         QCOMPARE(relayed.at(2).at(0).toMap().value(ls::senderIdKey).toString(), QString(ls::ServiceId::ConfigManager));
         QCOMPARE(relayed.at(3).at(0).toMap().size(), 3);
         QCOMPARE(relayed.at(3).at(0).toMap().value(ls::senderIdKey).toString(), QString("Replaced"));
+    }
+
+    // The console fills a Layout request from the line's number and the first ADD text; what the
+    // line lacks stays out (the handler's answer names it), and a sub-command it cannot fill is not
+    // sent.
+    void consoleBuildsLayoutRequests_data()
+    {
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QVariantMap>("keys");
+        const QVariantMap nothing { { "sent", false } };
+        using namespace ls::LayoutCmdId;
+        row("number", QString(), QString("C 0 1 3"), QVariantMap { { ls::layoutNrKey, 3 } });
+        row("no number", QString(), QString("c 0 1"), QVariantMap());
+        row("number and property", QString("\"Line per page\""), QString("C 0 9 5"),
+            QVariantMap { { ls::layoutNrKey, 5 }, { ls::propertyNameKey, "Line per page" } });
+        row("property missing", QString(), QString("C 0 9 5"), QVariantMap { { ls::layoutNrKey, 5 } });
+        row("switch", QString(), QString("C 0 26 1"), QVariantMap { { ls::enabledKey, true } });
+        row("model", QString("Corvane Zentra"), QString("C 0 22"), QVariantMap { { ls::modelKey, "Corvane Zentra" } });
+        row("no parameters", QString("ignored"), QString("C 0 20"), QVariantMap());
+        row("a list of layouts", QString(), QString("C 0 13 1"), nothing);
+        row("layout data", QString(), QString("C 0 6 2"), nothing);
+    }
+
+    void consoleBuildsLayoutRequests()
+    {
+        QFETCH(QString, added);
+        QFETCH(QString, line);
+        QFETCH(QVariantMap, keys);
+        ConfigurationManager manager;
+        LayoutRecorder recorder;
+        manager.registerCommand(&recorder);
+        Console console(&manager);
+        if (!added.isEmpty()) {
+            console.handleLine("ADD " + added);
+        }
+        console.handleLine(line);
+        if (keys.value("sent") == false) {
+            QCOMPARE(recorder.requests.size(), 0);
+            return;
+        }
+        QCOMPARE(recorder.requests.size(), 1);
+        QVariantMap request = recorder.requests.first();
+        QCOMPARE(request.take(ls::senderIdKey).toString(), QString(ls::ServiceId::ConfigManager));
+        QCOMPARE(ls::LayoutCmdId::meta.keyToValue(request.take(ls::subCommandIdKey).toString()),
+            line.section(' ', 2, 2).toInt());
+        request.remove(ls::commandIdKey);
+        QCOMPARE(request, keys);
     }
 
     // Until init() has built the settings, every direct method answers its empty value and touches

@@ -101,6 +101,7 @@ bool AdaptorTable::addRow(const QStringList& columns, int line)
         { QStringLiteral("parameter"), 5 },
         { QStringLiteral("property"), 5 },
         { QStringLiteral("catalogSave"), 4 },
+        { QStringLiteral("catalogOnly"), 4 },
         { QStringLiteral("keyed"), 4 },
     };
     const QString kind = columns.value(0);
@@ -138,8 +139,8 @@ bool AdaptorTable::addRow(const QStringList& columns, int line)
         }
     } else if (kind == QLatin1String("parameter") || kind == QLatin1String("property")) {
         return addParameterFamily(columns, line, kind == QLatin1String("parameter"));
-    } else if (kind == QLatin1String("catalogSave")) {
-        addCatalogSave(columns, line);
+    } else if (kind == QLatin1String("catalogSave") || kind == QLatin1String("catalogOnly")) {
+        addForwarded(columns, line, kind == QLatin1String("catalogSave"));
     } else {
         addKeyed(columns, line);
     }
@@ -200,7 +201,7 @@ bool AdaptorTable::addParameterFamily(const QStringList& columns, int line, bool
     return true;
 }
 
-void AdaptorTable::addCatalogSave(const QStringList& columns, int line)
+void AdaptorTable::addForwarded(const QStringList& columns, int line, bool withSave)
 {
     const QString member = columns.at(1);
     const QString type = columns.at(2);
@@ -211,9 +212,14 @@ void AdaptorTable::addCatalogSave(const QStringList& columns, int line)
     const QString getName = QStringLiteral("get") + member;
     const QString void_ = QStringLiteral("void");
 
-    add(line, void_, setName, { value, catalogArgument, saveArgument }, set + "catalog, save)");
-    add(line, void_, setName, { value, catalogArgument }, set + "catalog, false)");
-    add(line, void_, setName, { value }, set + "defaultCatalog(), false)");
+    if (withSave) {
+        add(line, void_, setName, { value, catalogArgument, saveArgument }, set + "catalog, save)");
+        add(line, void_, setName, { value, catalogArgument }, set + "catalog, false)");
+        add(line, void_, setName, { value }, set + "defaultCatalog(), false)");
+    } else {
+        add(line, void_, setName, { value, catalogArgument }, set + "catalog)");
+        add(line, void_, setName, { value }, set + "defaultCatalog())");
+    }
     add(line, type, getName, { catalogArgument }, get + "catalog)");
     add(line, type, getName, {}, get + "defaultCatalog())");
 }

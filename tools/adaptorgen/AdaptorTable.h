@@ -17,6 +17,7 @@
 //   parameter   | Member | Type | topic | name      catalog and save, by parameter name
 //   property    | Member | Type[/GetterType] | topic | name      catalog only, by parameter name
 //   catalogSave | Member | Type | delegate           catalog and save, through delegate->setX/getX
+//   catalogOnly | Member | Type | delegate           catalog only, through delegate->setX/getX
 //   keyed       | Member | Type | delegate           key, catalog and save, through delegate->setX/getX
 // A delegate or topic is an expression on the adaptor (e.g. "manager()->systemSettings()->speech()");
 // a topic offers accessor(), the CatalogAccessor of its catalog. A name is a quoted parameter name or
@@ -35,7 +36,8 @@ private:
     bool addRow(const QStringList& columns, int line);
     bool parseSignature(const QString& text, AdaptorMethod& method);
     bool addParameterFamily(const QStringList& columns, int line, bool withSave);
-    void addCatalogSave(const QStringList& columns, int line);
+    // catalogSave (withSave) and catalogOnly rows.
+    void addForwarded(const QStringList& columns, int line, bool withSave);
     void addKeyed(const QStringList& columns, int line);
     void add(int line, const QString& returnType, const QString& name, const QVector<AdaptorArgument>& arguments,
         const QString& body);

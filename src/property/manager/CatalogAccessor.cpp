@@ -10,10 +10,24 @@
 CatalogAccessor::CatalogAccessor(const QString& catalogName, const QString& settingsFile, const ls::IReader& reader,
     const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category)
     : m_catalogName(catalogName)
-    , m_file(settingsFile, reader, writer, category)
+    , m_file(std::in_place, settingsFile, reader, writer, category)
     , m_catalogs(catalogs)
     , m_category(category)
 {
+}
+
+CatalogAccessor::CatalogAccessor(
+    const QString& catalogName, CatalogsManager& catalogs, const QLoggingCategory& category)
+    : m_catalogName(catalogName)
+    , m_catalogs(catalogs)
+    , m_category(category)
+{
+}
+
+const QString& CatalogAccessor::settingsFile() const
+{
+    static const QString none;
+    return m_file ? m_file->path() : none;
 }
 
 ParametersCatalog* CatalogAccessor::catalog(const QString& collection, const char* caller) const
@@ -43,6 +57,23 @@ QVariant CatalogAccessor::getValue(const QString& parameter, const QString& coll
 {
     const EmbosserParameter* found = find(parameter, collection, caller);
     return found ? found->value : QVariant();
+}
+
+QVariantMap CatalogAccessor::values(const QString& collection, const char* caller) const
+{
+    const ParametersCatalog* topic = catalog(collection, caller);
+    QVariantMap out;
+    if (!topic) {
+        return out;
+    }
+    const QStringList names = topic->parameterNames();
+    for (const QString& name : names) {
+        const EmbosserParameter* parameter = topic->parameter(name);
+        if (parameter && !parameter->value.isNull()) {
+            out.insert(name, parameter->value);
+        }
+    }
+    return out;
 }
 
 int CatalogAccessor::getInt(const QString& parameter, const QString& collection, const char* caller) const
@@ -100,16 +131,16 @@ bool CatalogAccessor::setValue(
         ACCESSOR_LOG("ERROR:") << "refused value for" << parameter << ":" << problem;
         return false;
     }
-    if (save) {
+    if (save && m_file) {
         libcorvane::Singleton<detail::Logger>::instance().logChange(found->value, value);
     }
     found->value = value;
-    if (!save) {
+    if (!save || !m_file) {
         return true;
     }
     found->inFile = true;
     // A file that cannot take one key (damaged since the start) is written whole instead.
-    if (!m_file.writeKey(parameter, value, caller)) {
+    if (!m_file->writeKey(parameter, value, caller)) {
         saveToFile(caller);
     }
     return true;
@@ -117,7 +148,11 @@ bool CatalogAccessor::setValue(
 
 bool CatalogAccessor::readFile(QVariantMap& out, const char* caller) const
 {
-    const SettingsFile::Origin origin = m_file.read(out, caller);
+    out.clear();
+    if (!m_file) {
+        return false;
+    }
+    const SettingsFile::Origin origin = m_file->read(out, caller);
     return origin == SettingsFile::Origin::File || origin == SettingsFile::Origin::LastGood
         || origin == SettingsFile::Origin::Factory;
 }
@@ -126,7 +161,10 @@ CatalogAccessor::Loaded CatalogAccessor::load(const char* caller) const
 {
     QVariantMap stored;
     Loaded loaded;
-    loaded.origin = m_file.read(stored, caller);
+    if (!m_file) {
+        return loaded;
+    }
+    loaded.origin = m_file->read(stored, caller);
     loaded.keys = stored.size();
     ParametersCatalog* master = catalog(masterCollectionKey, caller);
     if (!master) {
@@ -143,12 +181,15 @@ CatalogAccessor::Loaded CatalogAccessor::load(const char* caller) const
 
 bool CatalogAccessor::saveToFile(const char* caller) const
 {
+    if (!m_file) {
+        return true;
+    }
     const ParametersCatalog* master = m_catalogs.getCatalog(m_catalogName, masterCollectionKey);
     const QVariantMap stored = master ? master->storedValues() : QVariantMap();
     if (stored.isEmpty()) {
         return true;
     }
-    if (!m_file.writeAll(stored, caller)) {
+    if (!m_file->writeAll(stored, caller)) {
         ACCESSOR_LOG("FAILED!") << "Saving data for file" << m_catalogName << "failed!";
         return false;
     }
@@ -157,6 +198,9 @@ bool CatalogAccessor::saveToFile(const char* caller) const
 
 void CatalogAccessor::syncFlashParameters(const char* caller) const
 {
+    if (!m_file) {
+        return;
+    }
     ParametersCatalog* master = catalog(masterCollectionKey, caller);
     if (!master) {
         return;

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <optional>
+
 class CatalogsManager;
 class ParametersCatalog;
 struct EmbosserParameter;
@@ -26,14 +28,20 @@ class IWriter;
 // until one is changed, and a cached pointer into shared data would outlive the duplication or
 // removal of another collection. The lookup is two hash finds.
 //
+// A catalog of run-time values (network state, job values) has no settings file: its accessor
+// keeps every change in memory, whatever the save flag, and has nothing to load or save.
+//
 // Log lines carry the caller's name: pass Q_FUNC_INFO as `caller`.
 class CatalogAccessor {
 public:
     CatalogAccessor(const QString& catalogName, const QString& settingsFile, const ls::IReader& reader,
         const ls::IWriter& writer, CatalogsManager& catalogs, const QLoggingCategory& category);
+    // In memory only.
+    CatalogAccessor(const QString& catalogName, CatalogsManager& catalogs, const QLoggingCategory& category);
 
     const QString& catalogName() const { return m_catalogName; }
-    const QString& settingsFile() const { return m_file.path(); }
+    // Empty for a catalog kept in memory only.
+    const QString& settingsFile() const;
     CatalogsManager& catalogs() const { return m_catalogs; }
 
     // The topic catalog of a collection; null (and logged) when it does not exist.
@@ -45,6 +53,9 @@ public:
     QString getString(const QString& parameter, const QString& collection, const char* caller) const;
     // The raw value; invalid when the catalog or the parameter is missing.
     QVariant getValue(const QString& parameter, const QString& collection, const char* caller) const;
+    // Every parameter of the collection's topic catalog that has a value, by name; empty when the
+    // catalog is missing.
+    QVariantMap values(const QString& collection, const char* caller) const;
 
     // False when nothing changed: no catalog, no parameter, or a value that does not fit the
     // parameter's definition (ValueChecker). A failed write of the settings file still leaves the
@@ -73,7 +84,7 @@ private:
     const EmbosserParameter* find(const QString& parameter, const QString& collection, const char* caller) const;
 
     const QString m_catalogName;
-    const SettingsFile m_file;
+    const std::optional<SettingsFile> m_file;
     CatalogsManager& m_catalogs;
     const QLoggingCategory& m_category;
 };

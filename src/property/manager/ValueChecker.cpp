@@ -99,5 +99,9 @@ QString ValueChecker::listProblem(const QString& listName, const QVariant& value
             return QString();
         }
     }
+    const auto nameCheck = m_nameChecks.constFind(listName);
+    if (!byNumber && nameCheck != m_nameChecks.constEnd() && nameCheck.value()(value.toString())) {
+        return QString();
+    }
     return QStringLiteral("not in the value list %1").arg(listName);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+
+#include <functional>
 
 class PropValueList;
 
@@ -20,6 +23,10 @@ public:
     // The value lists exist only once the data files of the layouts are loaded; until then a
     // value-list parameter is refused.
     void setValueLists(const PropValueList* lists) { m_lists = lists; }
+    // Texts a value list takes beyond its entries, known only to another subsystem: the user
+    // papers of "PaperSize", the installed tables of "BrailleLanguage" and "LiblouisTable".
+    using NameCheck = std::function<bool(const QString& name)>;
+    void setNameCheck(const QString& listName, const NameCheck& check) { m_nameChecks.insert(listName, check); }
 
     // Empty when the value fits; otherwise why it does not, for the log line.
     QString problem(const QVariantMap& definition, const QVariant& value) const;
@@ -28,4 +35,5 @@ private:
     QString listProblem(const QString& listName, const QVariant& value, bool byNumber) const;
 
     const PropValueList* m_lists = nullptr;
+    QHash<QString, NameCheck> m_nameChecks;
 };
