@@ -67,3 +67,9 @@ void CommandHandler::emitNotification(const EnumKey& action, const QString& key,
                                   << "action" << QString(action) << "for" << key << value.toString();
     emit notification(map);
 }
+
+void CommandHandler::emitServiceNotification(const EnumKey& action, const QString& key, const QVariant& value) const
+{
+    m_currentSender = ls::ServiceId::ConfigManager;
+    emitNotification(action, key, value);
+}

@@ -50,6 +50,9 @@ public:
     // Builds {notification id, action, current sender} plus (key, value), hands the sender back to
     // the service itself and emits the map.
     void emitNotification(const EnumKey& action, const QString& key, const QVariant& value) const;
+    // The same with the service itself as the sender: the print and SSL notifications announce
+    // the machine's new state, not who asked for it.
+    void emitServiceNotification(const EnumKey& action, const QString& key, const QVariant& value) const;
 
     // The result maps of the protocol: {resultId, errorId}, "Undefined" as the error of a success.
     static QVariantMap success();

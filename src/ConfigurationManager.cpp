@@ -12,8 +12,8 @@
 #include "layout/DocSettingList.h"
 #include "layout/Layout.h"
 #include "layout/LayoutCommand.h"
-#include "layout/LayoutRestore.h"
 #include "layout/LayoutParameters.h"
+#include "layout/LayoutRestore.h"
 #include "layout/LayoutSettings.h"
 #include "layout/ParameterList.h"
 #include "layout/ParameterValues.h"
@@ -43,6 +43,9 @@
 #include "property/TempProperties.h"
 #include "property/manager/CatalogsManager.h"
 #include "property/manager/DefaultParameters.h"
+#include "proxy/DocumentManagerProxy.h"
+#include "ssl/Ssl.h"
+#include "ssl/SslSettings.h"
 #include "systeminfo/Architecture.h"
 #include "systeminfo/EmbosserConf.h"
 #include "systeminfo/Embosserhead.h"
@@ -56,6 +59,8 @@
 #include "systeminfo/SystemInfo.h"
 #include "systeminfo/SystemSettings.h"
 #include "systeminfo/UserSettings.h"
+#include "systemoptions/SystemOptSettings.h"
+#include "systemoptions/SystemOptions.h"
 
 CM_LOGGING_CATEGORY(lcConfigurationManager, "ConfigurationManager")
 
@@ -130,6 +135,15 @@ void ConfigurationManager::init()
     auto* brailleTable = new BrailleTable(*m_tableSettings, *m_layoutSettings, this);
     auto* paper = new Paper(*paperSettings, *m_layoutSettings, this);
     auto* print = new Print(*printSettings, this);
+    auto* sslSettings = new SslSettings(*propertyFile, *parameters, this);
+    auto* systemOptSettings = new SystemOptSettings(*embosserConf, this);
+    auto* ssl = new Ssl(*sslSettings, this);
+    // The document manager's client is not part of the service yet: a restore then only logs.
+    // A configuration restored from a backup takes effect when the document manager restarts the
+    // embosser's services.
+    auto* documentManagerProxy = new detail::DocumentManagerProxy(this);
+    auto* systemOptions = new SystemOptions(
+        *systemOptSettings, [documentManagerProxy] { documentManagerProxy->restartServicesAfterReset(); }, this);
     LayoutSettings* layouts = m_layoutSettings;
     m_parameterValues = new ParameterValues(
         *m_propValueList, *parameterList, [layouts](int n) { return layouts->readLayout(n, false); }, this);
@@ -165,6 +179,7 @@ void ConfigurationManager::init()
     connect(userSettings, &UserSettings::notification, this, &ConfigurationManager::notification);
     connect(paper, &Paper::notification, this, &ConfigurationManager::notification);
     connect(print, &Print::notification, this, &ConfigurationManager::notification);
+    connect(ssl, &Ssl::notification, this, &ConfigurationManager::notification);
 
     // An embosser configured for transport announces nothing on the network and looks for no
     // updates; only the memory changes, the stored values stay.
@@ -179,6 +194,8 @@ void ConfigurationManager::init()
     registerCommand(paper);
     registerCommand(systemInfo);
     registerCommand(print);
+    registerCommand(ssl);
+    registerCommand(systemOptions);
 
     // Every layout file is brought up to date, and repaired, before any request reads one; the
     // converted settings files decide whether line spacing is adjustable.

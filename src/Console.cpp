@@ -64,6 +64,7 @@ const QHash<QString, QHash<QString, Builder>>& builders()
         Fill::LanguageAndTable, QString() };
     static const Builder enabled { "params: [Enabled]", Fill::Flag, ls::enabledKey };
     static const Builder sender { "params: [Sender]", Fill::Sender, ls::senderIdKey };
+    static const Builder certificate { "params: [Certificate Name - use ADD action]", Fill::Data, ls::certificateKey };
     static const QHash<QString, QHash<QString, Builder>> rows {
         { ls::ConfigManagerCmdId::Layout,
             {
@@ -122,6 +123,16 @@ const QHash<QString, QHash<QString, Builder>>& builders()
                 { ls::PrintCmdId::GetPreviews, sender },
                 { ls::PrintCmdId::GetLabelTemplate,
                     { "params: [File Name - use ADD action]", Fill::Data, ls::fileNameKey } },
+            } },
+        { ls::ConfigManagerCmdId::Ssl,
+            {
+                { ls::SslCmdId::GetState, none },
+                { ls::SslCmdId::SetState, enabled },
+                { ls::SslCmdId::GetCertificates, none },
+                { ls::SslCmdId::GetActiveCertificate, none },
+                { ls::SslCmdId::SetActiveCertificate, certificate },
+                { ls::SslCmdId::AddCertificate, certificate },
+                { ls::SslCmdId::DeleteCertificate, certificate },
             } },
     };
     return rows;

@@ -1,6 +1,7 @@
 #include "Locations.h"
 
 #include "libcorvane/FileSystemRoot.h"
+#include "ls/Keys.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ struct Paths {
     QString serviceLogDir;
     QString serviceDir;
     QString errorLogFile;
+    QString lighttpdConfFile;
+    QString certificatesDir;
+    QString localtimeLink;
+    QString zoneinfoDir;
 
     Paths()
     {
@@ -117,6 +122,10 @@ struct Paths {
         serviceLogDir = root("/var/log");
         serviceDir = root("/etc/sv");
         errorLogFile = root("/var/lib/error-handler/log-error");
+        lighttpdConfFile = root("/etc/lighttpd.conf");
+        certificatesDir = libcorvane::FileSystemRoot::join(ls::certificatesPath);
+        localtimeLink = root("/etc/localtime");
+        zoneinfoDir = root("/usr/share/zoneinfo/Etc");
     }
 };
 
@@ -188,3 +197,7 @@ CM_LOCATION(systemLogFile)
 CM_LOCATION(serviceLogDir)
 CM_LOCATION(serviceDir)
 CM_LOCATION(errorLogFile)
+CM_LOCATION(lighttpdConfFile)
+CM_LOCATION(certificatesDir)
+CM_LOCATION(localtimeLink)
+CM_LOCATION(zoneinfoDir)

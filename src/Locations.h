@@ -67,4 +67,9 @@ public:
     static const QString& serviceLogDir(); // one folder per service, its log in "current"
     static const QString& serviceDir(); // one folder per supervised service
     static const QString& errorLogFile();
+    // Web server and clock of the machine
+    static const QString& lighttpdConfFile();
+    static const QString& certificatesDir(); // one folder per certificate
+    static const QString& localtimeLink();
+    static const QString& zoneinfoDir(); // the Etc zones the time-zone link may name
 };

@@ -78,7 +78,7 @@ QVariantMap Print::setFlag(
                                       << "failed!";
         return failure(ls::ErrorId::Undefined);
     }
-    emitNotification(action, ls::enabledKey, enabled);
+    emitServiceNotification(action, ls::enabledKey, enabled);
     return success();
 }
 
@@ -123,7 +123,7 @@ QVariantMap Print::setTabSize(const ls::Command& command) const
         LOG_FAILED(lcPrint) << "storing tab size" << size << "failed!";
         return failure(ls::ErrorId::Undefined);
     }
-    emitNotification(ls::PrintActionId::SetTabSize, ls::sizeKey, size);
+    emitServiceNotification(ls::PrintActionId::SetTabSize, ls::sizeKey, size);
     return success();
 }
 

@@ -34,6 +34,8 @@ public:
     // Only a model of the embosser list: the model names directories and decides the next start's
     // reconciliation with the flash, so neither an empty name nor a path may get in.
     void setModel(const QString& value, const QString& collection, bool save);
+    // Whether the embosser list names the model.
+    bool isKnownModel(const QString& model) const;
     int getConfiguration(const QString& collection) const;
     void setConfiguration(int value, const QString& collection, bool save);
     QString getSerialNo(const QString& collection) const;
@@ -57,7 +59,6 @@ private:
     // `modelIsGuess`: the settings file was restored from its factory copy, whose model may be
     // another machine's.
     void reconcileModelWithFlash(bool modelIsGuess);
-    bool isKnownModel(const QString& model) const;
 
     const ls::IReader& m_reader;
 };

@@ -14,6 +14,7 @@ const QString announceNetworkName = QStringLiteral("Announce network");
 const QString automaticUpdateCheckName = QStringLiteral("Automatic update check");
 const QString useAdjustableLinespacingName = QStringLiteral("Use adjustable linespacing");
 const QString waitBeforePrintingName = QStringLiteral("Wait before printing next document");
+const QString httpsName = QStringLiteral("HTTPS");
 } // namespace
 
 Parameters::Parameters(const ls::IReader& reader, const ls::IWriter& writer, CatalogsManager& catalogs, QObject* parent)
@@ -51,6 +52,11 @@ int Parameters::getAutomaticUpdateCheck(const QString& collection) const
 void Parameters::setAutomaticUpdateCheck(int value, const QString& collection, bool save)
 {
     m_access.setValue(automaticUpdateCheckName, value, collection, save, Q_FUNC_INFO);
+}
+
+void Parameters::setHTTPS(int value, const QString& collection, bool save)
+{
+    m_access.setValue(httpsName, value, collection, save, Q_FUNC_INFO);
 }
 
 int Parameters::getReleaseTime(const QString& id, const QString& collection) const

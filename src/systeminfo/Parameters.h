@@ -35,6 +35,8 @@ public:
     void setAnnounceNetwork(int value, const QString& collection, bool save);
     int getAutomaticUpdateCheck(const QString& collection) const;
     void setAutomaticUpdateCheck(int value, const QString& collection, bool save);
+    // The web server's HTTPS state as the system information shows it: 1 on, 0 off.
+    void setHTTPS(int value, const QString& collection, bool save);
 
     // -1 and false for an id outside ls::ReleaseTimeId.
     int getReleaseTime(const QString& id, const QString& collection) const;

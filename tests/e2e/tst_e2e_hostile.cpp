@@ -91,6 +91,18 @@ QString problemOf(const QDBusMessage& call, const QDBusMessage& reply)
 
 // Sends the calls with a few in flight at a time (on a busy machine the round trip takes most of
 // the time); answers the first call without a proper answer, and why.
+// System options without arguments that reset, back up or restore the whole configuration through
+// the machine's scripts: no value reaches them, and each takes seconds on a busy machine.
+QStringList withArguments(QStringList systemOptions)
+{
+    for (const QString& id : { ls::SystemOptionsCmdId::ResetSettings, ls::SystemOptionsCmdId::BackupConfigUsb,
+             ls::SystemOptionsCmdId::BackupConfigInternal, ls::SystemOptionsCmdId::RestoreConfigUsb,
+             ls::SystemOptionsCmdId::RestoreConfigInternal }) {
+        systemOptions.removeAll(id);
+    }
+    return systemOptions;
+}
+
 QString sendAll(const QList<Outgoing>& calls)
 {
     QList<QPair<int, QDBusPendingCall>> inFlight;
@@ -133,7 +145,7 @@ private:
         { ls::ConfigManagerCmdId::SystemInfo, ls::SystemInfoCmdId::meta.keys() },
         { ls::ConfigManagerCmdId::Print, ls::PrintCmdId::meta.keys() },
         { ls::ConfigManagerCmdId::Ssl, ls::SslCmdId::meta.keys() },
-        { ls::ConfigManagerCmdId::SystemOptions, ls::SystemOptionsCmdId::meta.keys() } };
+        { ls::ConfigManagerCmdId::SystemOptions, withArguments(ls::SystemOptionsCmdId::meta.keys()) } };
     QHash<QString, QVariant> m_currentValues;
     QStringList m_outsideBefore;
     QByteArray m_embosserConfBefore;

@@ -123,11 +123,11 @@ private slots:
     {
         QCOMPARE(process("GetTabSize").value("size"), QVariant(2));
         QCOMPARE(outcome(process("SetTabSize", { { "size", "6" } })), QString("Success Undefined"));
-        QCOMPARE(takeNotification("size"), (QVariantList { "PrintChange", "SetTabSize", "Panel", 6 }));
+        QCOMPARE(takeNotification("size"), (QVariantList { "PrintChange", "SetTabSize", "ConfigManager", 6 }));
         QCOMPARE(outcome(process("SetKeepCapitalization", { { "enabled", true } }, "WebServer")),
             QString("Success Undefined"));
         QCOMPARE(
-            takeNotification("enabled"), (QVariantList { "PrintChange", "SetKeepCapitalization", "WebServer", true }));
+            takeNotification("enabled"), (QVariantList { "PrintChange", "SetKeepCapitalization", "ConfigManager", true }));
         QCOMPARE(process("GetTabSize").value("size"), QVariant(6));
         QCOMPARE(process("GetKeepCapitalization").value("enabled"), QVariant(true));
         QCOMPARE(process("GetKeepFormat").value("enabled"), QVariant(false));

@@ -75,7 +75,7 @@ private slots:
         QVERIFY(m_root->writeFile(store, "[ovdSettings]\nkeepFormat=false\nlowercase=false\ntabSize=4\n"));
         OvdSettings ovd;
         const FileExtensions extensions(m_json);
-        PrintSettings settings(extensions, ovd, nullptr, std::chrono::milliseconds(300));
+        PrintSettings settings(extensions, ovd, nullptr, std::chrono::milliseconds(3000));
 
         QVERIFY(!settings.setTemporarySettings(true, 21));
         QCOMPARE(ovd.getTabSize(), 4);
@@ -84,7 +84,7 @@ private slots:
         // A second override within the time: when it ends, the values from before the first return.
         QVERIFY(settings.setTemporarySettings(false, 6));
         QCOMPARE(ovd.getTabSize(), 6);
-        QTRY_VERIFY_WITH_TIMEOUT(!settings.isOverridden(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!settings.isOverridden(), 20000);
         QVERIFY(!ovd.getKeepFormat() && ovd.getTabSize() == 4);
         QVERIFY(m_root->readFile(store).contains("tabSize=4\n"));
     }
