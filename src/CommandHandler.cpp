@@ -73,3 +73,10 @@ void CommandHandler::emitServiceNotification(const EnumKey& action, const QStrin
     m_currentSender = ls::ServiceId::ConfigManager;
     emitNotification(action, key, value);
 }
+
+QVariantMap CommandHandler::successWith(const QString& key, const QVariant& value)
+{
+    QVariantMap result = success();
+    result.insert(key, value);
+    return result;
+}

@@ -56,6 +56,8 @@ public:
 
     // The result maps of the protocol: {resultId, errorId}, "Undefined" as the error of a success.
     static QVariantMap success();
+    // success() with one result key.
+    static QVariantMap successWith(const QString& key, const QVariant& value);
     static QVariantMap failure(const QString& errorId);
 
 signals:

@@ -34,13 +34,6 @@ QVariantMap failed(const char* function, const QString& message)
     return CommandHandler::failure(ls::ErrorId::Undefined);
 }
 
-QVariantMap successWith(const QString& key, const QVariant& value)
-{
-    QVariantMap result = CommandHandler::success();
-    result.insert(key, value);
-    return result;
-}
-
 } // namespace
 
 const CommandHandler::SubCommandTable<Layout> Layout::table {

@@ -26,17 +26,6 @@ const CommandHandler::SubCommandTable<Paper> Paper::table {
     { ls::UserPaperCmdId::ReadPaperRegionsList, &Paper::readPaperRegionsList },
 };
 
-namespace {
-
-QVariantMap successWith(const QString& key, const QVariant& value)
-{
-    QVariantMap result = CommandHandler::success();
-    result.insert(key, value);
-    return result;
-}
-
-} // namespace
-
 Paper::Paper(const PaperSettings& paperSettings, const LayoutSettings& layoutSettings, QObject* parent)
     : CommandHandler(
         ls::ConfigManagerCmdId::UserPaper, ls::ConfigManagerNotifId::UserPaperChange, true, lcPaper(), parent)

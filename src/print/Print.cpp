@@ -40,13 +40,6 @@ const QString ulkDataKey = QStringLiteral("ulkData");
 // How much of a refused name a log line shows.
 constexpr int shownNameLength = 80;
 
-QVariantMap successWith(const QString& key, const QVariant& value)
-{
-    QVariantMap result = CommandHandler::success();
-    result.insert(key, value);
-    return result;
-}
-
 LabelTemplates labelTemplates()
 {
     return LabelTemplates(Locations::labelTemplatesDir());

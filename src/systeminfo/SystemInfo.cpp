@@ -42,13 +42,6 @@ const CommandHandler::SubCommandTable<SystemInfo> SystemInfo::table {
 
 namespace {
 
-QVariantMap successWith(const QString& key, const QVariant& value)
-{
-    QVariantMap result = CommandHandler::success();
-    result.insert(key, value);
-    return result;
-}
-
 QVariantMap readLog(const QString& path, const QString& key, const char* caller)
 {
     QString text;
@@ -56,7 +49,7 @@ QVariantMap readLog(const QString& path, const QString& key, const char* caller)
         qCCritical(lcSystemInfo).noquote() << libcorvane::logPrefix(caller, "FAILED!") << "reading" << path;
         return CommandHandler::failure(ls::ErrorId::Undefined);
     }
-    return successWith(key, text);
+    return CommandHandler::successWith(key, text);
 }
 
 QString enumeratorName(const char* enumeration, int value)

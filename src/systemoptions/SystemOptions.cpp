@@ -29,15 +29,6 @@ const CommandHandler::SubCommandTable<SystemOptions> SystemOptions::table {
     { ls::SystemOptionsCmdId::RestoreConfigInternal, &SystemOptions::restoreConfigInternal },
 };
 
-namespace {
-QVariantMap successWith(const QString& key, const QVariant& value)
-{
-    QVariantMap result = CommandHandler::success();
-    result.insert(key, value);
-    return result;
-}
-} // namespace
-
 SystemOptions::SystemOptions(const SystemOptSettings& settings, RestartServices restartServices, QObject* parent)
     : CommandHandler(ls::ConfigManagerCmdId::SystemOptions, QString(), false, lcSystemOptions(), parent)
     , m_settings(settings)
